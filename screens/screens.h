@@ -1,0 +1,50 @@
+// The program's start-up, its pictures and music, the screen loops, the
+// message box and the set-up of each new game.
+#ifndef SCREENS_H
+#define SCREENS_H
+
+#include <allegro.h>
+#include <aldumb.h>
+#include <atomic>
+#include <string>
+
+class Screen_Element;
+
+extern std::atomic<int> speed_count;    // 30 Hz ticks counted by the timer and not yet processed
+extern bool quit;                       // leave the program; never cleared
+extern bool leave;                      // leave the game screen without an ending
+extern int consequences;                // the ending: 0 the calendar ran out, 1 bankrupt, 2 overthrown
+
+extern BITMAP* titlebutton[2];          // strips of the title screen's start and exit buttons
+extern BITMAP* bitmaparray[14];         // button strips and single label pictures of the button sheet
+extern BITMAP* xbuttonbmp;              // strip of the game screen's quit button
+extern BITMAP* inputimagesarray[4];     // label pictures of the four sliders
+extern BITMAP* poleflag;                // label picture of the polish population bar
+extern BITMAP* background;              // the game screen's picture
+extern BITMAP* titlescreen;             // the title screen's picture
+
+extern DUH* music;                      // the loaded module, or null
+extern AL_DUH_PLAYER* dplay;            // the running player, or null
+extern Screen_Element* dialogcapturing; // the message box's widget holding the mouse, or null
+
+void init();
+void increment_speed_counter();
+void load_pictures();                   // loads and cuts every picture; exits with a message on a missing or broken file
+
+void init_sound();
+void playmusic(int);
+void stopmusic();
+
+void introloop();
+void titleloop();
+void prefaceloop();
+void gameloop();
+void gameoverloop();
+
+void showDialog(std::string text);
+void dialog_input(Screen_Element* e);
+void drawDialog(std::string text);
+
+void init_gamevars();
+
+#endif
