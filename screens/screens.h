@@ -5,7 +5,9 @@
 
 #include <allegro.h>
 #include <aldumb.h>
+#include <array>
 #include <atomic>
+#include <functional>
 #include <string>
 
 class Screen_Element;
@@ -34,6 +36,22 @@ void load_pictures();                   // loads and cuts every picture; exits w
 void init_sound();
 void playmusic(int);
 void stopmusic();
+
+// The one loop every screen runs: while running() holds, feed the music, run
+// every counted tick (a tick that returns false ends the screen at once and
+// stays counted), draw the frame, the pointer when asked, and show it 4x.
+void screen_loop(const std::function<bool()>& running,
+                 const std::function<bool()>& tick,
+                 const std::function<void()>& draw, bool pointer);
+
+// The four lines of the preface or of an ending, drawn 20 pixels apart.
+typedef std::array<std::string, 4> TextBlock;
+TextBlock preface_text();
+TextBlock ending_text(int consequences);
+void draw_text_screen(const TextBlock& lines);  // beige page, its button, the lines
+
+void game_tick();                       // input, ESC, one step of the model, the status countdown
+void draw_game_screen();                // background and the listed widgets as they stand
 
 void introloop();
 void titleloop();
