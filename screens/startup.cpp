@@ -1,0 +1,206 @@
+// Start-up: the library and its drivers, the 30 Hz tick counter, the display,
+// the pictures and their cells, and the program-wide flags.
+#include "screens.h"
+#include "widgets.h"
+#include "morvask.h"
+#include "rules.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+
+std::atomic<int> speed_count(0);
+bool quit = false;
+bool leave = false;
+int consequences = 0;
+
+BITMAP* titlebutton[2];
+BITMAP* bitmaparray[14];
+BITMAP* xbuttonbmp;
+BITMAP* inputimagesarray[4];
+BITMAP* poleflag;
+BITMAP* background;
+BITMAP* titlescreen;
+
+// Runs on the library's timer thread; the main thread decrements the same
+// counter, so the change must be atomic.
+void increment_speed_counter()
+{
+    speed_count.fetch_add(1);
+}
+END_OF_FUNCTION(increment_speed_counter)
+
+// The game cannot run without its display or a picture, so it says what is
+// wrong and leaves; it never goes on to draw from a picture it lacks.
+[[noreturn]] static void fail(const char* format, ...)
+{
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    // A message box cannot show over the full-screen display.
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("%s\n", text);
+    exit(1);
+}
+
+static long read_le(const unsigned char* p, int bytes)
+{
+    long v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// The library loads a cut-off BMP without complaint and fills the missing
+// rows with white, so the file's length is checked against its header first.
+static void check_file(const char* path)
+{
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+        if (errno == ENOENT)
+            fail("Cannot load the picture %s: the file is missing.\n"
+                 "Start the game from the folder that holds bmp/.", path);
+        fail("Cannot load the picture %s: %s.", path, strerror(errno));
+    }
+    unsigned char h[34] = {};
+    size_t got = fread(h, 1, sizeof h, f);
+    fseek(f, 0, SEEK_END);
+    long length = ftell(f);
+    fclose(f);
+    if (got < 26 || h[0] != 'B' || h[1] != 'M')
+        fail("Cannot load the picture %s: it is not a BMP picture.", path);
+
+    long offset = read_le(h + 10, 4);
+    long headersize = read_le(h + 14, 4);
+    long width, height, bits, compression = 0;
+    if (headersize == 12) {
+        width = read_le(h + 18, 2);
+        height = read_le(h + 20, 2);
+        bits = read_le(h + 24, 2);
+    } else {
+        width = static_cast<int32_t>(read_le(h + 18, 4));
+        height = static_cast<int32_t>(read_le(h + 22, 4));
+        bits = read_le(h + 28, 2);
+        compression = read_le(h + 30, 4);
+    }
+    // Run-length coded rows have no fixed length; the loader judges those.
+    bool plain = compression == 0 || compression == 3;
+    if (!plain || width <= 0 || bits <= 0 || bits > 32)
+        return;
+    long long rowbytes = (width * bits + 31) / 32 * 4;
+    long long need = offset + rowbytes * std::llabs(static_cast<long long>(height));
+    if (length < need)
+        fail("Cannot load the picture %s: the file is cut short "
+             "(%ld bytes, its %ldx%ld pixels need %lld).",
+             path, length, width, std::labs(height), need);
+}
+
+// Loads a picture that must hold at least w x h pixels: the cells cut from
+// it, or the part of it that is drawn.
+static BITMAP* load_picture(const char* path, int w, int h)
+{
+    check_file(path);
+    BITMAP* b = load_bitmap(path, nullptr);
+    if (!b)
+        fail("Cannot load the picture %s: it is not a BMP picture the game can read.", path);
+    if (b->w < w || b->h < h)
+        fail("Cannot load the picture %s: it is %dx%d pixels, "
+             "smaller than the %dx%d the game takes from it.", path, b->w, b->h, w, h);
+    return b;
+}
+
+static BITMAP* cut(BITMAP* sheet, int sx, int sy, int w, int h)
+{
+    BITMAP* cell = create_bitmap(w, h);
+    blit(sheet, cell, sx, sy, 0, 0, w, h);
+    return cell;
+}
+
+void load_pictures()
+{
+    BITMAP* sheet = load_picture("bmp/font.bmp", 4 * 35 + 3, 5);
+    BITMAP* redsheet = load_picture("bmp/font2.bmp", 4 * 35 + 3, 5);
+    for (int i = 0; i < 36; ++i) {
+        fontbmp[i] = cut(sheet, 4 * i, 0, 3, 5);
+        redfontbmp[i] = cut(redsheet, 4 * i, 0, 3, 5);
+    }
+    destroy_bitmap(sheet);
+    destroy_bitmap(redsheet);
+
+    sheet = load_picture("bmp/titlebuttons.bmp", 2 * 36, 68);
+    for (int i = 0; i < 2; ++i)
+        titlebutton[i] = cut(sheet, 36 * i, 0, 36, 68);
+    destroy_bitmap(sheet);
+
+    // Strips are four frames high; the single pictures come from the third
+    // row of frames.
+    sheet = load_picture("bmp/buttons.bmp", 14 * 13, 52);
+    xbuttonbmp = load_picture("bmp/xbtn.bmp", 7, 4 * 7);
+    for (int i = 0; i < 14; ++i) {
+        bool strip = i == 0 || i == 2 || i == 4 || i == 5 || i == 7 || i == 11 || i == 13;
+        bitmaparray[i] = strip ? cut(sheet, 13 * i, 0, 13, 52) : cut(sheet, 13 * i, 26, 13, 13);
+    }
+    destroy_bitmap(sheet);
+
+    sheet = load_picture("bmp/inputimages.bmp", 4 * 13, 13);
+    for (int i = 0; i < 4; ++i)
+        inputimagesarray[i] = cut(sheet, 13 * i, 0, 13, 13);
+    destroy_bitmap(sheet);
+
+    // The flag leaves out the cell's top row.
+    poleflag = cut(bitmaparray[6], 0, 1, 13, 10);
+
+    cursorbmp = load_picture("bmp/cursor.bmp", 5, 7);
+    background = load_picture("bmp/background.bmp", 160, 120);
+    titlescreen = load_picture("bmp/titlescreen.bmp", 160, 120);
+    ghetto = load_picture("bmp/ghetto.bmp", 17, 18);
+    ghetto2 = load_picture("bmp/ghetto2.bmp", 17, 18);
+}
+
+// Full screen as the game is meant to be seen; a window where the system
+// cannot give that mode.
+static void set_display()
+{
+    if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) == 0)
+        return;
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) == 0)
+        return;
+    fail("Cannot set a 640x480 display in 32-bit colour, "
+         "neither full screen nor in a window.\n%s", allegro_error);
+}
+
+void init()
+{
+    // Without a system driver every later call of the library would crash.
+    if (allegro_init() != 0) {
+        allegro_message("Cannot start the graphics library: is there a display?\n%s\n",
+                        allegro_error);
+        exit(1);
+    }
+    init_sound();
+    set_color_depth(32);
+    install_keyboard();
+    install_mouse();
+    latch_mouse_presses();
+    install_timer();
+    set_alpha_blender();
+    LOCK_VARIABLE(speed_count);
+    LOCK_FUNCTION(increment_speed_counter);
+    install_int_ex(increment_speed_counter, 39772);
+    set_display();
+    buffer = create_bitmap(160, 120);
+    load_pictures();
+    flamecycle[0] = makecol(237, 28, 36);
+    flamecycle[1] = makecol(255, 246, 127);
+    flamecycle[2] = makecol(252, 167, 38);
+    flamecycle[3] = makecol(238, 42, 36);
+    flamecycle[4] = makecol(212, 49, 39);
+    showmessage = showDialog;
+    srand(time(nullptr));
+}
