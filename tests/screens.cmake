@@ -1,1 +1,15 @@
-# filled in by its subsystem
+# ---- Screen loops, message box and new games (screens engineer) ----
+# The text pages, the message box, a new game and the game screen's tick,
+# headless on memory pictures.
+find_package(Threads REQUIRED)
+add_executable(test_screens ${CMAKE_CURRENT_LIST_DIR}/test_screens.cpp)
+target_link_libraries(test_screens PRIVATE screens GTest::gtest Threads::Threads)
+gtest_discover_tests(test_screens)
+# ---- end of screen loops ----
+# ---- Start-up, pictures and music (start-up engineer) ----
+# The loader headless, on coded sheets and on the game's own pictures.
+add_executable(test_startup ${CMAKE_CURRENT_LIST_DIR}/test_startup.cpp)
+target_link_libraries(test_startup PRIVATE screens GTest::gtest)
+target_compile_definitions(test_startup PRIVATE MORVASK_SOURCE_DIR="${morvask_SOURCE_DIR}")
+gtest_discover_tests(test_startup)
+# ---- end of start-up ----
