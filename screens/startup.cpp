@@ -44,9 +44,16 @@ END_OF_FUNCTION(increment_speed_counter)
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
     // A message box cannot show over the full-screen display.
-    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    if (screen)
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("%s\n", text);
     exit(1);
+}
+
+// The library's own error text, when it left one, says the most.
+[[noreturn]] static void fail_library(const char* what)
+{
+    fail("%s%s%s", what, *allegro_error ? "\n" : "", allegro_error);
 }
 
 static long read_le(const unsigned char* p, int bytes)
@@ -171,18 +178,15 @@ static void set_display()
         return;
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) == 0)
         return;
-    fail("Cannot set a 640x480 display in 32-bit colour, "
-         "neither full screen nor in a window.\n%s", allegro_error);
+    fail_library("Cannot set a 640x480 display in 32-bit colour, "
+                 "neither full screen nor in a window.");
 }
 
 void init()
 {
     // Without a system driver every later call of the library would crash.
-    if (allegro_init() != 0) {
-        allegro_message("Cannot start the graphics library: is there a display?\n%s\n",
-                        allegro_error);
-        exit(1);
-    }
+    if (allegro_init() != 0)
+        fail_library("Cannot start the graphics library: is there a display?");
     init_sound();
     set_color_depth(32);
     install_keyboard();
