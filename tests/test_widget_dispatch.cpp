@@ -41,6 +41,16 @@ protected:
         Probe::order.clear();
         Probe::destroyed = 0;
     }
+    void tick(int x, int y, bool down)
+    {
+        point_at(x, y, down);
+        mouse_input();
+    }
+    void click(int x, int y)
+    {
+        tick(x, y, true);
+        tick(x, y, false);
+    }
     Probe* add(Probe* p)
     {
         elementarray.push_back(p);
@@ -90,20 +100,17 @@ TEST_F(Dispatch, HoverOffersEveryWidgetUnderThePointerAndShowsTheLastLabel)
     Probe* under = add(new Probe(10, 10, 20, 20, "under"));
     Probe* elsewhere = add(new Probe(50, 50, 5, 5, "elsewhere"));
     Probe* over = add(new Probe(15, 15, 20, 20, "over"));
-    point_at(16, 16, false);
-    mouse_input();
+    tick(16, 16, false);
     EXPECT_EQ(Probe::order, "underover");
     EXPECT_EQ(elsewhere->calls, 0);
     EXPECT_STREQ(statustext, "over");
     EXPECT_EQ(capturing, nullptr);
 
-    point_at(12, 12, false);
-    mouse_input();
+    tick(12, 12, false);
     EXPECT_STREQ(statustext, "under");
     EXPECT_EQ(over->calls, 1);
 
-    point_at(100, 100, false);
-    mouse_input();
+    tick(100, 100, false);
     EXPECT_STREQ(statustext, "");
     EXPECT_EQ(under->calls, 2);
 }
@@ -123,8 +130,7 @@ TEST_F(Dispatch, EarlierWidgetThatTakesTheMouseHidesTheLaterOne)
     Probe* first = add(new Probe(10, 10, 20, 20, "first"));
     Probe* second = add(new Probe(10, 10, 20, 20, "second"));
     first->keeps = true;
-    point_at(12, 12, true);
-    mouse_input();
+    tick(12, 12, true);
     EXPECT_EQ(capturing, first);
     EXPECT_TRUE(first->captured);
     EXPECT_EQ(second->calls, 0);
@@ -137,12 +143,10 @@ TEST_F(Dispatch, CaptureFollowsThePointerOutsideUntilReleased)
     Probe* passed = add(new Probe(40, 40, 10, 10, "passed"));
     holder->keeps = true;
     passed->captured = true;
-    point_at(12, 12, true);
-    mouse_input();
+    tick(12, 12, true);
     ASSERT_EQ(capturing, holder);
 
-    point_at(42, 42, true);
-    mouse_input();
+    tick(42, 42, true);
     EXPECT_EQ(holder->lastx, 42);
     EXPECT_EQ(holder->lasty, 42);
     EXPECT_EQ(passed->calls, 0);
@@ -150,8 +154,7 @@ TEST_F(Dispatch, CaptureFollowsThePointerOutsideUntilReleased)
     EXPECT_STREQ(statustext, "holder");
 
     // The release itself lets go; nothing is scanned on that tick.
-    point_at(42, 42, false);
-    mouse_input();
+    tick(42, 42, false);
     EXPECT_EQ(capturing, nullptr);
     EXPECT_STREQ(statustext, "");
     EXPECT_EQ(passed->calls, 0);
@@ -166,15 +169,11 @@ TEST_F(Dispatch, CapturedFlagStaysWhileThePointerRestsOnTheWidget)
 {
     Probe* p = add(new Probe(10, 10, 10, 10, "p"));
     p->keeps = true;
-    point_at(12, 12, true);
-    mouse_input();
-    point_at(12, 12, false);
-    mouse_input();
+    click(12, 12);
     mouse_input();
     EXPECT_TRUE(p->captured);
     EXPECT_STREQ(statustext, "p");
-    point_at(30, 30, false);
-    mouse_input();
+    tick(30, 30, false);
     EXPECT_FALSE(p->captured);
 }
 
@@ -182,11 +181,9 @@ TEST_F(Dispatch, HoldingTheButtonOntoAWidgetPressesItOnArrival)
 {
     Probe* p = add(new Probe(10, 10, 10, 10, "p"));
     p->keeps = true;
-    point_at(40, 40, true);
-    mouse_input();
+    tick(40, 40, true);
     EXPECT_EQ(p->calls, 0);
-    point_at(11, 11, true);
-    mouse_input();
+    tick(11, 11, true);
     EXPECT_TRUE(p->lastdown);
     EXPECT_EQ(capturing, p);
 }
@@ -198,8 +195,7 @@ TEST_F(Dispatch, DisabledWidgetUnderThePointerIsPassedOver)
     Probe* below = add(new Probe(0, 0, 50, 50, "below"));
     Set_Button* off = add_button(10, 10, false, &flag);
     off->captured = true;
-    point_at(12, 12, true);
-    mouse_input();
+    tick(12, 12, true);
     EXPECT_STREQ(statustext, "below");
     EXPECT_FALSE(off->captured);
     EXPECT_EQ(off->state, 3);
@@ -217,12 +213,10 @@ TEST_F(Dispatch, ButtonReleasedOutsideStaysUpAndWritesNothing)
     make_strip();
     bool flag = false;
     Set_Button* b = add_button(10, 10, true, &flag);
-    point_at(11, 11, true);
-    mouse_input();
+    tick(11, 11, true);
     EXPECT_EQ(capturing, b);
     EXPECT_EQ(b->state, 1);
-    point_at(60, 60, false);
-    mouse_input();
+    tick(60, 60, false);
     EXPECT_EQ(capturing, nullptr);
     EXPECT_EQ(b->state, 0);
     EXPECT_FALSE(flag);
@@ -243,11 +237,9 @@ TEST_F(Dispatch, QuarterButtonUnlocksTheWallAndTheTrains)
     badge->state = 2;
     badge->on = true;
 
-    point_at(11, 11, true);
-    mouse_input();
+    tick(11, 11, true);
     EXPECT_EQ(wall->state, 3);
-    point_at(11, 11, false);
-    mouse_input();
+    tick(11, 11, false);
     EXPECT_TRUE(morvask->jewishquarter);
     EXPECT_EQ(quarter->state, 2);
     EXPECT_TRUE(wall->enabled);
@@ -260,8 +252,7 @@ TEST_F(Dispatch, QuarterButtonUnlocksTheWallAndTheTrains)
     // Once set, the quarter button lets later presses through.
     Probe* under = add(new Probe(10, 10, 7, 7, "under"));
     under->keeps = true;
-    point_at(11, 11, true);
-    mouse_input();
+    tick(11, 11, true);
     EXPECT_EQ(capturing, under);
 }
 
@@ -271,10 +262,7 @@ TEST_F(Dispatch, OtherButtonsUnlockNothing)
     morvask = new Morvask;
     Set_Button* wallbutton = add_button(10, 10, true, &morvask->wall);
     Set_Button* locked = add_button(20, 10, false, &morvask->trains);
-    point_at(11, 11, true);
-    mouse_input();
-    point_at(11, 11, false);
-    mouse_input();
+    click(11, 11);
     EXPECT_TRUE(morvask->wall);
     EXPECT_EQ(wallbutton->state, 2);
     EXPECT_EQ(locked->state, 3);
@@ -287,10 +275,7 @@ TEST_F(Dispatch, ButtonWithoutAModelWritesItsFlagOnly)
     bool start = false;
     add_button(10, 10, true, &start);
     Set_Button* locked = add_button(20, 10, false, &start);
-    point_at(11, 11, true);
-    mouse_input();
-    point_at(11, 11, false);
-    mouse_input();
+    click(11, 11);
     EXPECT_TRUE(start);
     EXPECT_FALSE(locked->enabled);
 }
@@ -351,8 +336,7 @@ TEST_F(Dispatch, DestroyingTheListDropsTheCapture)
     add(new Probe(30, 10, 10, 10, "q"));
     elementarray.push_back(nullptr);
     p->keeps = true;
-    point_at(12, 12, true);
-    mouse_input();
+    tick(12, 12, true);
     ASSERT_EQ(capturing, p);
     destroy_widgets();
     EXPECT_EQ(Probe::destroyed, 2);

@@ -5,59 +5,74 @@
 
 enum { UP, HELD, ON, DISABLED };
 
-// The strip holds the four frames one below the other: up, held, on, disabled.
-static void cut_frames(BITMAP* frames[4], BITMAP* strip, int w, int h)
+// The strip holds the four frames one below the other: up, held, on,
+// disabled. Each button keeps its own copies and releases them when it goes.
+template <class B> static void cut_frames(B* b, BITMAP* strip)
 {
     for (int i = 0; i < 4; i++) {
-        frames[i] = create_bitmap(w, h);
-        if (frames[i])
-            blit(strip, frames[i], 0, i * h, 0, 0, w, h);
+        b->frames[i] = create_bitmap(b->w, b->h);
+        if (b->frames[i])
+            blit(strip, b->frames[i], 0, i * b->h, 0, 0, b->w, b->h);
     }
+    b->state = b->enabled ? UP : DISABLED;
 }
 
-static void release_frames(BITMAP* frames[4])
+template <class B> static void release_frames(B* b)
 {
-    for (int i = 0; i < 4; i++)
-        if (frames[i])
-            destroy_bitmap(frames[i]);
+    for (BITMAP* frame : b->frames)
+        if (frame)
+            destroy_bitmap(frame);
+}
+
+template <class B> static void wake(B* b)
+{
+    if (!b->enabled) {
+        b->enabled = true;
+        b->state = UP;
+    }
 }
 
 // A bevelled button leaves its outer ring to the background until it is
 // pressed or on, so an idle button sits flat in the picture.
-static void draw_frame(const Screen_Element* b, BITMAP* frame, bool bevel, int state)
+template <class B> static void draw_button(const B* b)
 {
+    BITMAP* frame = b->frames[b->state];
     if (!frame)
         return;
-    if (!bevel || b->captured || state == ON)
+    if (!b->bevel || b->captured || b->state == ON)
         blit(frame, buffer, 0, 0, b->x, b->y, b->w, b->h);
     else
         blit(frame, buffer, 1, 1, b->x + 1, b->y + 1, b->w - 2, b->h - 2);
+}
+
+// The held button is let go: a release over it flips it.
+template <class B> static void release(B* b, int px, int py)
+{
+    if (b->isat(px, py))
+        b->on = !b->on;
+    b->state = b->on ? ON : UP;
 }
 
 Set_Button::Set_Button(int x, int y, int w, int h, BITMAP* strip, const char* label,
                        bool enabled, bool bevel, bool* target)
     : Screen_Element(x, y, w, h, label, enabled), on(false), bevel(bevel), target(target)
 {
-    cut_frames(frames, strip, w, h);
-    state = enabled ? UP : DISABLED;
+    cut_frames(this, strip);
 }
 
 Set_Button::~Set_Button()
 {
-    release_frames(frames);
+    release_frames(this);
 }
 
 void Set_Button::enable()
 {
-    if (!enabled) {
-        enabled = true;
-        state = UP;
-    }
+    wake(this);
 }
 
 void Set_Button::draw()
 {
-    draw_frame(this, frames[state], bevel, state);
+    draw_button(this);
 }
 
 bool Set_Button::mouseinput(int px, int py, bool down)
@@ -70,9 +85,7 @@ bool Set_Button::mouseinput(int px, int py, bool down)
     case HELD:
         if (down)
             return true;
-        if (isat(px, py))
-            on = !on;
-        state = on ? ON : UP;
+        release(this, px, py);
         if (state == ON) {
             *target = true;
             // The quarter unlocks the policies that need it.
@@ -92,26 +105,22 @@ Toggle_Button::Toggle_Button(int x, int y, int w, int h, BITMAP* strip, const ch
                              bool enabled, bool bevel, bool* target)
     : Screen_Element(x, y, w, h, label, enabled), on(false), bevel(bevel), target(target)
 {
-    cut_frames(frames, strip, w, h);
-    state = enabled ? UP : DISABLED;
+    cut_frames(this, strip);
 }
 
 Toggle_Button::~Toggle_Button()
 {
-    release_frames(frames);
+    release_frames(this);
 }
 
 void Toggle_Button::enable()
 {
-    if (!enabled) {
-        enabled = true;
-        state = UP;
-    }
+    wake(this);
 }
 
 void Toggle_Button::draw()
 {
-    draw_frame(this, frames[state], bevel, state);
+    draw_button(this);
 }
 
 bool Toggle_Button::mouseinput(int px, int py, bool down)
@@ -125,9 +134,7 @@ bool Toggle_Button::mouseinput(int px, int py, bool down)
     case HELD:
         if (down)
             return true;
-        if (isat(px, py))
-            on = !on;
-        state = on ? ON : UP;
+        release(this, px, py);
         *target = on;
         return false;
     default:
