@@ -69,13 +69,6 @@ TEST_F(Text, EmptyOrBlankTextDrawsNothing)
     EXPECT_TRUE(untouched(0, 0, 159, 119));
 }
 
-TEST_F(Text, TextRunningOffTheBufferIsClipped)
-{
-    draw_text(fontbmp, "abcdef", 150, 117);
-    EXPECT_EQ(glyph_at(150, 117), 0);
-    EXPECT_EQ(glyph_at(158, 119), 2);
-}
-
 TEST_F(Text, StatusBarShowsTheStatusTextInsideItsWidth)
 {
     Status_Bar bar(4, 110, 154, 7, "statusbar");
