@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Runs the game itself where it must refuse to start (a picture missing or
+# cut short, no display, no display mode) and where it must fall back to a
+# window. Starts its own X server; needs no display and no sound card.
+# Usage: startup_run.sh <morvask> <refuse_display.so> <folder holding bmp/>
+set -euo pipefail
+game=$1 refuse=$2 source=$3
+
+work=$(mktemp -d)
+xvfb=
+gamepid=
+cleanup() {
+  [ -n "$gamepid" ] && kill "$gamepid" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+# Xvfb picks a free display and writes its number on descriptor 3.
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$(cat "$work/display")
+
+# The silent sound driver, so that no sound error can raise a message box.
+mkdir -p "$work/config"
+printf '[sound]\ndigi_card = 0\n' >"$work/config/allegro.cfg"
+export ALLEGRO=$work/config
+
+# The library shows its messages with xmessage, which waits for a click;
+# this one takes the text and answers OK at once.
+mkdir -p "$work/bin"
+cat >"$work/bin/xmessage" <<EOF
+#!/bin/sh
+for a; do last=\$a; done
+printf '%s' "\$last" >"$work/message"
+exit 101
+EOF
+chmod +x "$work/bin/xmessage"
+export PATH=$work/bin:$PATH
+
+# A fresh folder to start the game from, with every picture in it.
+fresh() {
+  rm -rf "$work/game" "$work/message"
+  mkdir -p "$work/game"
+  cp -r "$source/bmp" "$work/game/bmp"
+}
+
+# Runs the game (extra environment first) and expects status 1 and a
+# message holding each of the given texts.
+expect_refusal() {
+  local name=$1 env=$2
+  shift 2
+  local status=0
+  (cd "$work/game" && timeout 20 env $env "$game") >"$work/terminal" 2>&1 || status=$?
+  [ "$status" -eq 1 ] || fail "$name: status $status, not 1"
+  local said
+  said=$(cat "$work/message" "$work/terminal" 2>/dev/null || true)
+  for text in "$@"; do
+    grep -qF "$text" <<<"$said" || fail "$name: no \"$text\" in: $said"
+  done
+}
+
+fresh
+rm "$work/game/bmp/titlescreen.bmp"
+expect_refusal "missing picture" "" "bmp/titlescreen.bmp" "the file is missing"
+[ -s "$work/message" ] || fail "missing picture: no message box"
+
+fresh
+size=$(stat -c %s "$work/game/bmp/background.bmp")
+truncate -s $((size / 2)) "$work/game/bmp/background.bmp"
+expect_refusal "truncated picture" "" "bmp/background.bmp" "the file is cut short"
+
+# Without a display the message can only go to the terminal. The console
+# driver is ruled out, lest the test take over a real console.
+fresh
+printf '[system]\nsystem = XWIN\n[sound]\ndigi_card = 0\n' >"$work/config/allegro.cfg"
+expect_refusal "no display" "-u DISPLAY" "Cannot start the graphics library"
+printf '[sound]\ndigi_card = 0\n' >"$work/config/allegro.cfg"
+
+fresh
+expect_refusal "no display mode" "LD_PRELOAD=$refuse REFUSE_DISPLAY=all ASAN_OPTIONS=verify_asan_link_order=0" \
+  "Cannot set a 640x480 display"
+
+# Full screen refused: the game opens a 640x480 window instead and runs.
+fresh
+(cd "$work/game" && exec env LD_PRELOAD="$refuse" REFUSE_DISPLAY=fullscreen \
+  ASAN_OPTIONS=verify_asan_link_order=0 "$game") >"$work/terminal" 2>&1 &
+gamepid=$!
+window=
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --name '^morvask$' 2>/dev/null | head -n1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$gamepid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$window" ]; then
+  fail "window fallback: no window; the game said: $(cat "$work/terminal" "$work/message" 2>/dev/null)"
+else
+  xdotool getwindowgeometry "$window" | grep -q 'Geometry: 640x480' ||
+    fail "window fallback: $(xdotool getwindowgeometry "$window")"
+fi
+kill "$gamepid" 2>/dev/null || true
+wait "$gamepid" 2>/dev/null || true
+gamepid=
+
+exit $failed
