@@ -1,1 +1,6 @@
-# filled in by its subsystem
+# ---- Start-up and the game-screen frame (start-up engineer) ----
+# One game-screen frame against a plain copy of the display, without one.
+add_executable(bench_frame ${CMAKE_CURRENT_LIST_DIR}/bench_frame.cpp)
+target_link_libraries(bench_frame PRIVATE screens benchmark::benchmark)
+target_compile_definitions(bench_frame PRIVATE MORVASK_SOURCE_DIR="${morvask_SOURCE_DIR}")
+# ---- end of start-up ----
