@@ -2,6 +2,8 @@
 // tested and applied once per game tick before the city's own step.
 #include "rules.h"
 
+#include <utility>
+
 #include <boost/foreach.hpp>
 
 #include "morvask.h"
@@ -87,25 +89,18 @@ bool nullTime(Action action)
 
 void check_events()
 {
-    // The events that fired are remembered rather than tested again after
-    // the walk, so that an event is removed exactly when it fired, whatever
-    // the message box may have done to the model meanwhile.
-    std::vector<bool> fired;
-    fired.reserve(events.size());
-    BOOST_FOREACH (const Event& e, events) {
-        const bool holds = conditionmet()(e);
-        fired.push_back(holds);
-        if (holds) {
-            if (showmessage)
-                showmessage(e.message);
-            add_action(e.action);
-        }
-    }
+    // The events that fired are dropped as the walk finds them rather than
+    // tested again afterwards, so that an event leaves the list exactly when
+    // it fired, whatever the message box may have done to the model meanwhile.
     std::size_t kept = 0;
     for (std::size_t i = 0; i < events.size(); i++) {
-        if (!fired[i]) {
+        if (conditionmet()(events[i])) {
+            if (showmessage)
+                showmessage(events[i].message);
+            add_action(events[i].action);
+        } else {
             if (kept != i)
-                events[kept] = events[i];
+                events[kept] = std::move(events[i]);
             kept++;
         }
     }
