@@ -12,4 +12,12 @@ add_executable(test_startup ${CMAKE_CURRENT_LIST_DIR}/test_startup.cpp)
 target_link_libraries(test_startup PRIVATE screens GTest::gtest)
 target_compile_definitions(test_startup PRIVATE MORVASK_SOURCE_DIR="${morvask_SOURCE_DIR}")
 gtest_discover_tests(test_startup)
+
+# The game itself under its own X server, refusing to start on a broken
+# picture or without a display, and falling back to a window.
+add_library(refuse_display MODULE ${CMAKE_CURRENT_LIST_DIR}/refuse_display.cpp)
+target_link_libraries(refuse_display PRIVATE PkgConfig::ALLEGRO ${CMAKE_DL_LIBS})
+add_test(NAME startup_refusals
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/startup_run.sh $<TARGET_FILE:morvask>
+                 $<TARGET_FILE:refuse_display> ${morvask_SOURCE_DIR})
 # ---- end of start-up ----
