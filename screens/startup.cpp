@@ -100,12 +100,12 @@ static void check_file(const char* path)
     bool plain = compression == 0 || compression == 3;
     if (!plain || width <= 0 || bits <= 0 || bits > 32)
         return;
-    long long rowbytes = (width * bits + 31) / 32 * 4;
-    long long need = offset + rowbytes * std::llabs(static_cast<long long>(height));
+    height = std::labs(height);
+    long rowbytes = (width * bits + 31) / 32 * 4;
+    long need = offset + rowbytes * height;
     if (length < need)
         fail("Cannot load the picture %s: the file is cut short "
-             "(%ld bytes, its %ldx%ld pixels need %lld).",
-             path, length, width, std::labs(height), need);
+             "(%ld bytes, its %ldx%ld pixels need %ld).", path, length, width, height, need);
 }
 
 // Loads a picture that must hold at least w x h pixels: the cells cut from
