@@ -151,8 +151,6 @@ TEST_F(StartupTest, CutsEveryCellFromItsPlace)
 
 TEST_F(StartupTest, CutsTheGamesOwnPictures)
 {
-    if (!fs::exists(fs::path(MORVASK_SOURCE_DIR) / "bmp/ghetto2.bmp"))
-        GTEST_SKIP() << "the pictures are not drawn yet";
     load_in(MORVASK_SOURCE_DIR);
     expect_every_cell();
     EXPECT_EQ(xbuttonbmp->w, 7);
