@@ -317,19 +317,21 @@ def contact_sheet(pics):
     items.append(("fonts on the status line and date field beige and pale", glyph_samples(pics).enlarged(4)))
     for name in pics:
         items.append((name.replace(".bmp", " bmp"), pics[name].enlarged(4)))
-    walled = game_screen(pics, [UP] * 6, [[0]] * 5, [0] * 4, "", ("oct", "39"), walled=False).crop(72, 14, 37, 34)
-    items.append(("quarter on the map", walled.enlarged(4)))
+    for walled in (None, False, True):
+        around = game_screen(pics, [UP] * 6, [[0]] * 5, [0] * 4, "", ("oct", "39"), walled=walled)
+        items.append(("quarter " + {None: "not yet", False: "established", True: "walled"}[walled],
+                      around.crop(70, 10, 41, 42).enlarged(8)))
     return layout(items, glyph_set(pics, "font.bmp"))
 
 
-def layout(items, font, width=1320, gap=16):
+def layout(items, font, width=1344, gap=16):
     """Places the captioned pictures in rows, left to right."""
     placed, x, y, row_h = [], gap, gap, 0
     for caption, pic in items:
         if x > gap and x + pic.w > width - gap:
             x, y, row_h = gap, y + row_h + gap, 0
         placed.append((caption, pic, x, y))
-        x += pic.w + gap
+        x += max(pic.w, 8 * len(caption)) + gap
         row_h = max(row_h, pic.h + 14)
     sheet = Picture(width, y + row_h + gap, (150, 150, 150))
     for caption, pic, x, y in placed:

@@ -103,7 +103,7 @@ def skyline(pic, ground):
     pic.fill(119, ground - 19, 121, ground - 11, SKYLINE)
     pic.fill(120, ground - 24, 120, ground - 20, SKYLINE)
     # Factory chimneys, and the smoke drifting from them over the roofs.
-    for cx, top in ((54, 24), (146, 22)):
+    for cx, top in ((54, 18), (136, 17)):
         pic.fill(cx, ground - top, cx + 1, ground, SKYLINE)
         for k in range(14):
             sx, sy = cx + 1 + k, ground - top - 2 - k // 3
