@@ -13,7 +13,7 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BMP = os.path.join(ROOT, "bmp")
 sys.path.insert(0, os.path.join(ROOT, "tools", "pictures"))
-import city  # noqa: E402
+import city
 
 MASK = (255, 0, 255)
 STRIPS = (0, 2, 4, 5, 7, 11, 13)

@@ -18,9 +18,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCES = os.path.join(HERE, "pictures")
 sys.path.insert(0, SOURCES)
 
-from canvas import MASK, Picture, PixmapError, read_pixmaps  # noqa: E402
-import city  # noqa: E402
-import screens  # noqa: E402
+from canvas import MASK, Picture, PixmapError, read_pixmaps
+import city
+import screens
 
 GLYPHS = "abcdefghijklmnopqrstuvwxyz0123456789"
 FONT_INK = (28, 24, 20)

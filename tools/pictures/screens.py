@@ -79,8 +79,8 @@ def skyline(pic, ground):
     """Roofs, towers and chimneys of the city, as a dark silhouette."""
     # (left, width, height) of the plain houses, left to right.
     houses = [(6, 7, 8), (13, 5, 11), (18, 8, 7), (36, 6, 9), (42, 7, 12),
-              (49, 5, 8), (58, 9, 10), (67, 6, 7), (73, 5, 9), (90, 7, 11),
-              (97, 6, 8), (103, 8, 13), (111, 5, 9), (127, 7, 10), (134, 6, 7),
+              (49, 5, 8), (55, 4, 6), (58, 9, 10), (67, 6, 7), (73, 5, 9), (90, 7, 11),
+              (97, 6, 8), (103, 8, 13), (111, 5, 9), (124, 4, 6), (127, 7, 10), (134, 6, 7),
               (140, 9, 11), (149, 5, 8)]
     for left, width, height in houses:
         pic.fill(left, ground - height, left + width - 1, ground, SKYLINE)
