@@ -50,41 +50,39 @@ fresh() {
   cp -r "$source/bmp" "$work/game/bmp"
 }
 
-# Runs the game (extra environment first) and expects status 1 and a
-# message holding each of the given texts.
+# Runs the game with the given environment changes and expects status 1
+# and a message holding the text.
 expect_refusal() {
-  local name=$1 env=$2
+  local name=$1 text=$2
   shift 2
   local status=0
-  (cd "$work/game" && timeout 20 env $env "$game") >"$work/terminal" 2>&1 || status=$?
+  (cd "$work/game" && timeout 20 env "$@" "$game") >"$work/terminal" 2>&1 || status=$?
   [ "$status" -eq 1 ] || fail "$name: status $status, not 1"
   local said
   said=$(cat "$work/message" "$work/terminal" 2>/dev/null || true)
-  for text in "$@"; do
-    grep -qF "$text" <<<"$said" || fail "$name: no \"$text\" in: $said"
-  done
+  grep -qF "$text" <<<"$said" || fail "$name: no \"$text\" in: $said"
 }
 
 fresh
 rm "$work/game/bmp/titlescreen.bmp"
-expect_refusal "missing picture" "" "bmp/titlescreen.bmp" "the file is missing"
+expect_refusal "missing picture" "bmp/titlescreen.bmp: the file is missing"
 [ -s "$work/message" ] || fail "missing picture: no message box"
 
 fresh
 size=$(stat -c %s "$work/game/bmp/background.bmp")
 truncate -s $((size / 2)) "$work/game/bmp/background.bmp"
-expect_refusal "truncated picture" "" "bmp/background.bmp" "the file is cut short"
+expect_refusal "truncated picture" "bmp/background.bmp: the file is cut short"
 
 # Without a display the message can only go to the terminal. The console
 # driver is ruled out, lest the test take over a real console.
 fresh
 printf '[system]\nsystem = XWIN\n[sound]\ndigi_card = 0\n' >"$work/config/allegro.cfg"
-expect_refusal "no display" "-u DISPLAY" "Cannot start the graphics library"
+expect_refusal "no display" "Cannot start the graphics library" -u DISPLAY
 printf '[sound]\ndigi_card = 0\n' >"$work/config/allegro.cfg"
 
 fresh
-expect_refusal "no display mode" "LD_PRELOAD=$refuse REFUSE_DISPLAY=all ASAN_OPTIONS=verify_asan_link_order=0" \
-  "Cannot set a 640x480 display"
+expect_refusal "no display mode" "Cannot set a 640x480 display" \
+  LD_PRELOAD="$refuse" REFUSE_DISPLAY=all ASAN_OPTIONS=verify_asan_link_order=0
 
 # Full screen refused: the game opens a 640x480 window instead and runs.
 fresh
