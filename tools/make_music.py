@@ -50,7 +50,6 @@ class ScoreError(Exception):
 class Instrument:
     name: str
     number: int
-    description: str
     partials: list = field(default_factory=list)   # strengths, or (ratio, strength, seconds)
     struck: bool = False
     voices: int = 1
@@ -245,12 +244,13 @@ def read_score(path):
             elif key == "dynamics":
                 score.dynamics = {k: int(v) for k, v in (w.split(":") for w in words[1:])}
             elif key == "instrument":
-                instrument = Instrument(words[1], len(score.instruments) + 1, " ".join(words[2:]))
+                # What follows the name describes the sound to the reader.
+                instrument = Instrument(words[1], len(score.instruments) + 1)
                 score.instruments[instrument.name] = instrument
             elif key == "track":
                 inst = score.instruments[words[2]]
-                voices = int(words[3]) if len(words) > 3 else 1
-                score.tracks[words[1]] = Track(words[1], inst, voices, "ring" in words[4:])
+                voices = [int(w) for w in words[3:] if w.isdigit()] or [1]
+                score.tracks[words[1]] = Track(words[1], inst, voices[0], "ring" in words[3:])
             elif key == "section":
                 close_section(score, section)
                 section = {}
@@ -373,7 +373,7 @@ def arrange(score):
     overlaps the attack of the next instead of being cut by it.  The song
     goes round, so the turns do too; when a voice strikes an odd number of
     notes, the two that must share a channel are put where a rest lies
-    between them.
+    between them, or, in a voice that never rests, at the loop.
     """
     total = score.bars * score.rows_per_bar
     channels = []
@@ -445,6 +445,8 @@ def xm_instrument(inst):
     envelope = b"".join(struct.pack("<HH", t, v) for t, v in inst.envelope)
     env_type = (ENVELOPE_ON if inst.envelope else 0) | (ENVELOPE_SUSTAIN if inst.sustain >= 0 else 0)
     sweep, depth, rate = inst.vibrato
+    # FastTracker's own instrument header runs to 263 bytes, the last 20 of
+    # them reserved; players skip by that size to the sample headers.
     head = struct.pack("<I22sBHI", 263, text(inst.name, 22), 0, 1, 40)
     head += bytes(96) + envelope.ljust(48, b"\0") + bytes(48)
     head += struct.pack("<10B", len(inst.envelope), 0, max(inst.sustain, 0), 0, 0,
