@@ -17,7 +17,7 @@ void showDialog(std::string text)
     // The box eats the ticks that pass, so the game stands still under it.
     screen_loop([&ok] { return !ok; },
                 [&button] {
-                    poll_mouse();
+                    poll_pointer();
                     if (key[KEY_ESC])
                         quit = true;
                     dialog_input(button.get());

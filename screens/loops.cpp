@@ -40,7 +40,7 @@ void introloop()
     position_mouse(400, 200);
     screen_loop([] { return !quit && !warover; },
                 [&n] {
-                    poll_mouse();
+                    poll_pointer();
                     ++n;
                     if (key[KEY_ESC])
                         quit = true;
@@ -57,10 +57,16 @@ void introloop()
                 false);
 }
 
+void poll_pointer()
+{
+    if (mouse_needs_poll())
+        poll_mouse();
+}
+
 // One tick of the title, preface and ending screens.
 static bool menu_tick()
 {
-    poll_mouse();
+    poll_pointer();
     if (key[KEY_ESC])
         quit = true;
     mouse_input();
@@ -137,7 +143,7 @@ void gameoverloop()
 
 void game_tick()
 {
-    poll_mouse();
+    poll_pointer();
     // Buttons and sliders write into the model here, so this tick's logic
     // already sees a click.
     mouse_input();

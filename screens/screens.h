@@ -50,6 +50,11 @@ TextBlock preface_text();
 TextBlock ending_text(int consequences);
 void draw_text_screen(const TextBlock& lines);  // beige page, its button, the lines
 
+// poll_mouse where the mouse driver needs it. Polling switches the library
+// to calling the mouse callback only from within poll_mouse, which would hide
+// a click shorter than a tick from the press latch.
+void poll_pointer();
+
 void game_tick();                       // input, ESC, one step of the model, the status countdown
 void draw_game_screen();                // background and the listed widgets as they stand
 

@@ -5,6 +5,18 @@ find_package(Threads REQUIRED)
 add_executable(test_screens ${CMAKE_CURRENT_LIST_DIR}/test_screens.cpp)
 target_link_libraries(test_screens PRIVATE screens GTest::gtest Threads::Threads)
 gtest_discover_tests(test_screens)
+
+# The whole game played as a player would, on its own virtual X display, from
+# the folder that holds bmp/. Labelled nosan: the game runs as a separate
+# program in real time against the X server, where the sanitizer build's
+# slow-down and the X libraries' own unreleased memory would only add noise;
+# the sanitizers check the same loops headless in test_screens.
+find_program(PYTHON3 python3 REQUIRED)
+add_test(NAME playthrough
+         COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/playthrough.py $<TARGET_FILE:morvask>
+                 ${CMAKE_CURRENT_BINARY_DIR}/playthrough)
+set_tests_properties(playthrough PROPERTIES
+                     WORKING_DIRECTORY ${morvask_SOURCE_DIR} LABELS nosan TIMEOUT 240)
 # ---- end of screen loops ----
 # ---- Start-up, pictures and music (start-up engineer) ----
 # The loader headless, on coded sheets and on the game's own pictures.
