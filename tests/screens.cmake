@@ -7,10 +7,9 @@ target_link_libraries(test_screens PRIVATE screens GTest::gtest Threads::Threads
 gtest_discover_tests(test_screens)
 
 # The whole game played as a player would, on its own virtual X display, from
-# the folder that holds bmp/. Labelled nosan: the game runs as a separate
-# program in real time against the X server, where the sanitizer build's
-# slow-down and the X libraries' own unreleased memory would only add noise;
-# the sanitizers check the same loops headless in test_screens.
+# the folder that holds bmp/. Labelled nosan: it is a real-time play of some
+# twenty seconds that need not run twice; the sanitizer build checks the same
+# loops headless in test_screens.
 find_program(PYTHON3 python3 REQUIRED)
 add_test(NAME playthrough
          COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/playthrough.py $<TARGET_FILE:morvask>
