@@ -33,28 +33,11 @@ void showDialog(std::string text)
     dialogcapturing = nullptr;
 }
 
+// The box's button is kept out of the screen's list and holds the mouse in
+// its own capture, so the game screen's capture survives the box.
 void dialog_input(Screen_Element* e)
 {
-    int mx = mouse_x / 4;
-    int my = mouse_y / 4;
-    bool down = left_button_down();
-    if (dialogcapturing) {
-        if (!dialogcapturing->mouseinput(mx, my, down)) {
-            dialogcapturing = nullptr;
-            statustext = nulltext;
-        }
-        return;
-    }
-    statustext = nulltext;
-    if (e->isat(mx, my) && e->enabled) {
-        statustext = e->label;
-        if (e->mouseinput(mx, my, down)) {
-            dialogcapturing = e;
-            e->captured = true;
-        }
-    } else {
-        e->captured = false;
-    }
+    dispatch_mouse(&e, 1, dialogcapturing);
 }
 
 void drawDialog(std::string text)

@@ -59,26 +59,27 @@ bool left_button_down()
     return (mouse_b & 1) || latched;
 }
 
-void mouse_input()
+void dispatch_mouse(Screen_Element* const* list, std::size_t count, Screen_Element*& holder)
 {
     int mx = mouse_x / 4;
     int my = mouse_y / 4;
     bool down = left_button_down();
 
-    if (capturing) {
-        if (!capturing->mouseinput(mx, my, down)) {
-            capturing = nullptr;
+    if (holder) {
+        if (!holder->mouseinput(mx, my, down)) {
+            holder = nullptr;
             statustext = nulltext;
         }
         return;
     }
 
     statustext = nulltext;
-    for (Screen_Element* e : elementarray) {
+    for (std::size_t i = 0; i < count; i++) {
+        Screen_Element* e = list[i];
         if (e->isat(mx, my) && e->enabled) {
             statustext = e->label;
             if (e->mouseinput(mx, my, down)) {
-                capturing = e;
+                holder = e;
                 e->captured = true;
                 return;
             }
@@ -86,6 +87,11 @@ void mouse_input()
             e->captured = false;
         }
     }
+}
+
+void mouse_input()
+{
+    dispatch_mouse(elementarray.data(), elementarray.size(), capturing);
 }
 
 void drawGUI()

@@ -4,6 +4,7 @@
 #define WIDGETS_H
 
 #include <allegro.h>
+#include <cstddef>
 #include <list>
 #include <string>
 #include <vector>
@@ -124,7 +125,11 @@ extern BITMAP* cursorbmp;           // the mouse pointer; its top-left 5x7 is dr
 extern BITMAP* ghetto;              // the quarter within its wall, 17x18
 extern BITMAP* ghetto2;             // the quarter without a wall, 17x18
 
-void mouse_input();
+// Hover labels, capture and the widgets' input for one tick: the widget in
+// holder alone while it keeps the mouse, else every enabled widget under the
+// pointer in list order, up to the first that takes the mouse into holder.
+void dispatch_mouse(Screen_Element* const* list, std::size_t count, Screen_Element*& holder);
+void mouse_input();                 // the dispatch over elementarray, holder capturing
 void drawGUI();
 void drawCursor();
 void enable_buttons();
