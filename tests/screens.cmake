@@ -1,4 +1,3 @@
-# ---- Screen loops, message box and new games (screens engineer) ----
 # The text pages, the message box, a new game and the game screen's tick,
 # headless on memory pictures.
 find_package(Threads REQUIRED)
@@ -16,8 +15,6 @@ add_test(NAME playthrough
                  ${CMAKE_CURRENT_BINARY_DIR}/playthrough)
 set_tests_properties(playthrough PROPERTIES
                      WORKING_DIRECTORY ${morvask_SOURCE_DIR} LABELS nosan TIMEOUT 240)
-# ---- end of screen loops ----
-# ---- Start-up, pictures and music (start-up engineer) ----
 # The loader headless, on coded sheets and on the game's own pictures.
 add_executable(test_startup ${CMAKE_CURRENT_LIST_DIR}/test_startup.cpp)
 target_link_libraries(test_startup PRIVATE screens GTest::gtest)
@@ -31,4 +28,3 @@ target_link_libraries(refuse_display PRIVATE PkgConfig::ALLEGRO ${CMAKE_DL_LIBS}
 add_test(NAME startup_refusals
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/startup_run.sh $<TARGET_FILE:morvask>
                  $<TARGET_FILE:refuse_display> ${morvask_SOURCE_DIR})
-# ---- end of start-up ----
