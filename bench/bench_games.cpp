@@ -6,6 +6,7 @@
 #include "rules.h"
 #include "screens.h"
 #include "widgets.h"
+#include "release_pictures.h"
 
 #include <malloc.h>
 #include <unistd.h>
@@ -18,34 +19,6 @@
 
 // The display is a memory picture of its size.
 static BITMAP* display;
-
-static void release(BITMAP*& b)
-{
-    destroy_bitmap(b);
-    b = nullptr;
-}
-
-// Everything load_pictures made, so that each start-up starts from nothing.
-static void release_pictures()
-{
-    for (int i = 0; i < 36; i++) {
-        release(fontbmp[i]);
-        release(redfontbmp[i]);
-    }
-    for (BITMAP*& b : titlebutton)
-        release(b);
-    for (BITMAP*& b : bitmaparray)
-        release(b);
-    for (BITMAP*& b : inputimagesarray)
-        release(b);
-    release(xbuttonbmp);
-    release(poleflag);
-    release(cursorbmp);
-    release(background);
-    release(titlescreen);
-    release(ghetto);
-    release(ghetto2);
-}
 
 // The start-up's own work past the library and the display: the pictures and
 // their cells, the fire colours, and the intro's first frame on the display.
@@ -63,7 +36,7 @@ static void BM_StartupToFirstFrame(benchmark::State& state)
         benchmark::ClobberMemory();
         state.PauseTiming();
         release_pictures();
-        release(buffer);
+        release_picture(buffer);
         state.ResumeTiming();
     }
 }
@@ -142,7 +115,7 @@ static void BM_FiftyGames(benchmark::State& state)
     state.counters["rss_after_50_kB"] = resident_kb();
     showmessage = nullptr;
     release_pictures();
-    release(buffer);
+    release_picture(buffer);
 }
 BENCHMARK(BM_FiftyGames)->Iterations(1)->Unit(benchmark::kMillisecond);
 

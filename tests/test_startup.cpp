@@ -6,6 +6,7 @@
 
 #include "screens.h"
 #include "widgets.h"
+#include "release_pictures.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -28,32 +29,6 @@ static const Sheet sheets[] = {
     {"cursor.bmp", 5, 7},      {"background.bmp", 160, 120}, {"titlescreen.bmp", 160, 120},
     {"ghetto.bmp", 17, 18},    {"ghetto2.bmp", 17, 18},
 };
-
-static BITMAP** single_pictures[] = {&xbuttonbmp, &cursorbmp, &background, &titlescreen,
-                                    &ghetto, &ghetto2, &poleflag};
-
-static void release(BITMAP*& b)
-{
-    if (b)
-        destroy_bitmap(b);
-    b = nullptr;
-}
-
-static void release_pictures()
-{
-    for (int i = 0; i < 36; ++i) {
-        release(fontbmp[i]);
-        release(redfontbmp[i]);
-    }
-    for (BITMAP*& b : titlebutton)
-        release(b);
-    for (BITMAP*& b : bitmaparray)
-        release(b);
-    for (BITMAP*& b : inputimagesarray)
-        release(b);
-    for (BITMAP** b : single_pictures)
-        release(*b);
-}
 
 // Runs the loader in a folder and returns to where the test started.
 class StartupTest : public ::testing::Test {
