@@ -18,7 +18,7 @@ void showDialog(std::string text)
     screen_loop([&ok] { return !ok; },
                 [&button] {
                     poll_pointer();
-                    if (key[KEY_ESC])
+                    if (escape_pressed())
                         quit = true;
                     dialog_input(button.get());
                     return true;

@@ -16,7 +16,7 @@ void screen_loop(const std::function<bool()>& running,
                  const std::function<bool()>& tick,
                  const std::function<void()>& draw, bool pointer)
 {
-    while (running()) {
+    while (!terminated && running()) {
         al_poll_duh(dplay);
         // Only the ticks follow the timer; every one already counted runs,
         // even after one of them has made the end test true.
@@ -30,6 +30,8 @@ void screen_loop(const std::function<bool()>& running,
             drawCursor();
         stretch_blit(buffer, screen, 0, 0, screenw, screenh, 0, 0, 640, 480);
     }
+    if (terminated)
+        quit = true;
 }
 
 void introloop()
@@ -42,7 +44,7 @@ void introloop()
                 [&n] {
                     poll_pointer();
                     ++n;
-                    if (key[KEY_ESC])
+                    if (escape_pressed())
                         quit = true;
                     if (n > 60 || left_button_down() || keypressed()) {
                         position_mouse(400, 200);
@@ -57,6 +59,29 @@ void introloop()
                 false);
 }
 
+// ESC presses counted on the library's input thread since a tick last looked.
+static std::atomic<int> escapes(0);
+
+static void count_escape(int scancode)
+{
+    if (scancode == KEY_ESC)
+        escapes++;
+}
+END_OF_STATIC_FUNCTION(count_escape)
+
+void latch_escape()
+{
+    LOCK_FUNCTION(count_escape);
+    LOCK_VARIABLE(escapes);
+    keyboard_lowlevel_callback = count_escape;
+}
+
+bool escape_pressed()
+{
+    bool latched = escapes.exchange(0) > 0;
+    return key[KEY_ESC] || latched;
+}
+
 void poll_pointer()
 {
     if (mouse_needs_poll())
@@ -67,7 +92,7 @@ void poll_pointer()
 static bool menu_tick()
 {
     poll_pointer();
-    if (key[KEY_ESC])
+    if (escape_pressed())
         quit = true;
     mouse_input();
     return true;
@@ -147,7 +172,7 @@ void game_tick()
     // Buttons and sliders write into the model here, so this tick's logic
     // already sees a click.
     mouse_input();
-    if (key[KEY_ESC])
+    if (escape_pressed())
         quit = true;
     int r = do_logic();
     if (r != 0) {

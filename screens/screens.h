@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 class Screen_Element;
 
@@ -16,6 +17,7 @@ extern std::atomic<int> speed_count;    // 30 Hz ticks counted by the timer and 
 extern bool quit;                       // leave the program; never cleared
 extern bool leave;                      // leave the game screen without an ending
 extern int consequences;                // the ending: 0 the calendar ran out, 1 bankrupt, 2 overthrown
+extern std::atomic<bool> terminated;    // a signal told the program to end; every loop, a box's too, ends
 
 extern BITMAP* titlebutton[2];          // strips of the title screen's start and exit buttons
 extern BITMAP* bitmaparray[14];         // button strips and single label pictures of the button sheet
@@ -32,6 +34,10 @@ extern Screen_Element* dialogcapturing; // the message box's widget holding the 
 void init();
 void increment_speed_counter();
 void load_pictures();                   // loads and cuts every picture; exits with a message on a missing or broken file
+// Why the library must not be given this BMP file, or an empty text when it
+// reads it safely and rightly.
+std::string bmp_fault(const std::vector<unsigned char>& file);
+void catch_end_signals();               // SIGTERM, SIGINT and SIGHUP set terminated
 
 void init_sound();
 void playmusic(int);
@@ -40,6 +46,7 @@ void stopmusic();
 // The one loop every screen runs: while running() holds, feed the music, run
 // every counted tick (a tick that returns false ends the screen at once and
 // stays counted), draw the frame, the pointer when asked, and show it 4x.
+// A signal to end stops it before the next pass and sets quit.
 void screen_loop(const std::function<bool()>& running,
                  const std::function<bool()>& tick,
                  const std::function<void()>& draw, bool pointer);
@@ -54,6 +61,11 @@ void draw_text_screen(const TextBlock& lines);  // beige page, its button, the l
 // to calling the mouse callback only from within poll_mouse, which would hide
 // a click shorter than a tick from the press latch.
 void poll_pointer();
+
+// ESC is sampled once a tick, which misses a tap shorter than one; the
+// library's keyboard callback latches every press in between.
+void latch_escape();
+bool escape_pressed();                  // ESC is down, or was pressed since the last call
 
 void game_tick();                       // input, ESC, one step of the model, the status countdown
 void draw_game_screen();                // background and the listed widgets as they stand

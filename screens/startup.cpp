@@ -6,17 +6,19 @@
 #include "rules.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 std::atomic<int> speed_count(0);
 bool quit = false;
 bool leave = false;
 int consequences = 0;
+std::atomic<bool> terminated(false);
 
 BITMAP* titlebutton[2];
 BITMAP* bitmaparray[14];
@@ -33,6 +35,26 @@ void increment_speed_counter()
     speed_count.fetch_add(1);
 }
 END_OF_FUNCTION(increment_speed_counter)
+
+// A signal to end arrives on whatever thread the system picks and may
+// interrupt the library holding its locks, so the handler only raises a flag
+// that the screen loops read; a lock-free atomic is safe to set from there.
+static_assert(ATOMIC_BOOL_LOCK_FREE == 2, "the signal flag must be lock-free");
+
+static void end_on_signal(int)
+{
+    terminated = true;
+}
+
+void catch_end_signals()
+{
+    struct sigaction action = {};
+    action.sa_handler = end_on_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
 
 // The game cannot run without its display or a picture, so it says what is
 // wrong and leaves; it never goes on to draw from a picture it lacks.
@@ -56,16 +78,12 @@ END_OF_FUNCTION(increment_speed_counter)
     fail("%s%s%s", what, *allegro_error ? "\n" : "", allegro_error);
 }
 
-static long read_le(const unsigned char* p, int bytes)
-{
-    long v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
-}
+// The largest file a picture the game reads can need: the longest headers,
+// a full palette and 4096 rows of 4096 pixels of four bytes.
+static const long maxfile = 14 + 40 + 12 + 1024 + 4096L * 4096 * 4;
 
-// The library loads a cut-off BMP without complaint and fills the missing
-// rows with white, so the file's length is checked against its header first.
+// The library reads whatever a file's headers say, so each picture is read
+// and checked whole before the library sees it.
 static void check_file(const char* path)
 {
     FILE* f = fopen(path, "rb");
@@ -75,37 +93,20 @@ static void check_file(const char* path)
                  "Start the game from the folder that holds bmp/.", path);
         fail("Cannot load the picture %s: %s.", path, strerror(errno));
     }
-    unsigned char h[34] = {};
-    size_t got = fread(h, 1, sizeof h, f);
-    fseek(f, 0, SEEK_END);
-    long length = ftell(f);
+    std::vector<unsigned char> file;
+    unsigned char block[65536];
+    size_t got;
+    while ((got = fread(block, 1, sizeof block, f)) > 0 && long(file.size()) <= maxfile)
+        file.insert(file.end(), block, block + got);
+    int error = ferror(f) ? errno : 0;
     fclose(f);
-    if (got < 26 || h[0] != 'B' || h[1] != 'M')
-        fail("Cannot load the picture %s: it is not a BMP picture.", path);
-
-    long offset = read_le(h + 10, 4);
-    long headersize = read_le(h + 14, 4);
-    long width, height, bits, compression = 0;
-    if (headersize == 12) {
-        width = read_le(h + 18, 2);
-        height = read_le(h + 20, 2);
-        bits = read_le(h + 24, 2);
-    } else {
-        width = static_cast<int32_t>(read_le(h + 18, 4));
-        height = static_cast<int32_t>(read_le(h + 22, 4));
-        bits = read_le(h + 28, 2);
-        compression = read_le(h + 30, 4);
-    }
-    // Run-length coded rows have no fixed length; the loader judges those.
-    bool plain = compression == 0 || compression == 3;
-    if (!plain || width <= 0 || bits <= 0 || bits > 32)
-        return;
-    height = std::labs(height);
-    long rowbytes = (width * bits + 31) / 32 * 4;
-    long need = offset + rowbytes * height;
-    if (length < need)
-        fail("Cannot load the picture %s: the file is cut short "
-             "(%ld bytes, its %ldx%ld pixels need %ld).", path, length, width, height, need);
+    if (error)
+        fail("Cannot load the picture %s: %s.", path, strerror(error));
+    if (long(file.size()) > maxfile)
+        fail("Cannot load the picture %s: it is larger than any picture the game reads.", path);
+    std::string fault = bmp_fault(file);
+    if (!fault.empty())
+        fail("Cannot load the picture %s: %s.", path, fault.c_str());
 }
 
 // Loads a picture that must hold at least w x h pixels: the cells cut from
@@ -187,9 +188,13 @@ void init()
     // Without a system driver every later call of the library would crash.
     if (allegro_init() != 0)
         fail_library("Cannot start the graphics library: is there a display?");
+    // The library has put in its own handlers, which shut it down from
+    // inside the signal; ours replace them.
+    catch_end_signals();
     init_sound();
     set_color_depth(32);
     install_keyboard();
+    latch_escape();
     install_mouse();
     latch_mouse_presses();
     install_timer();

@@ -2,7 +2,10 @@
 """Plays Morvask on a virtual 640x480 X display, as a player would, and checks
 every step in the pixels of a screenshot.
 
-    playthrough.py GAME [SHOTDIR]
+    playthrough.py [--signals] GAME [SHOTDIR]
+
+With --signals it plays only as far as each way of ending the program from
+outside: a tap of ESC, and SIGTERM on the title, with a box up and in a game.
 
 Run from the folder that holds bmp/ (the game opens its pictures from there);
 the expected pictures of text, the date and the screens are composed from the
@@ -18,8 +21,10 @@ import sys
 import tempfile
 import time
 
-GAME = os.path.abspath(sys.argv[1])
-SHOTDIR = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else None
+SIGNALS = "--signals" in sys.argv
+ARGS = [a for a in sys.argv[1:] if a != "--signals"]
+GAME = os.path.abspath(ARGS[0])
+SHOTDIR = os.path.abspath(ARGS[1]) if len(ARGS) > 1 else None
 MASK = (255, 0, 255)
 BEIGE = (245, 233, 162)
 PALE = (225, 248, 127)
@@ -339,10 +344,44 @@ def first_box(p):
     p.wait_for("the first box closed", no_box)
 
 
-def play(p):
+def to_title(p):
     p.start_game()
     p.wait_for("the intro", intro, timeout=20)
     p.wait_for("the title, with no input", title, timeout=6)
+
+
+def ends(p, what, act):
+    act()
+    try:
+        status_ = p.game.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        raise Failed("%s did not end the program" % what)
+    if status_ != 0:
+        raise Failed("the program ended with status %d after %s" % (status_, what))
+    print("seen: %s ends the program with status 0" % what, flush=True)
+
+
+def signals(p):
+    # Press and release back to back, shorter than any tick.
+    to_title(p)
+    ends(p, "a tap of ESC on the title", lambda: p.x("key", "Escape"))
+    to_title(p)
+    ends(p, "SIGTERM on the title", p.game.terminate)
+    # The box waits for its ok only for the player; a signal ends it.
+    to_title(p)
+    p.click(80, 72)
+    preface(p)
+    p.wait_for("the first box", box("general government is established"))
+    ends(p, "SIGTERM with a box up", p.game.terminate)
+    to_title(p)
+    p.click(80, 72)
+    preface(p)
+    first_box(p)
+    ends(p, "SIGTERM in a game", p.game.terminate)
+
+
+def play(p):
+    to_title(p)
 
     p.click(80, 72)
     preface(p)
@@ -432,7 +471,7 @@ def play(p):
 def main():
     p = Session()
     try:
-        play(p)
+        signals(p) if SIGNALS else play(p)
     except Failed as e:
         print("FAILED:", e, file=sys.stderr)
         return 1

@@ -28,3 +28,11 @@ target_link_libraries(refuse_display PRIVATE PkgConfig::ALLEGRO ${CMAKE_DL_LIBS}
 add_test(NAME startup_refusals
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/startup_run.sh $<TARGET_FILE:morvask>
                  $<TARGET_FILE:refuse_display> ${morvask_SOURCE_DIR})
+set_tests_properties(startup_refusals PROPERTIES TIMEOUT 120)
+
+# The ways the program is ended from outside, a tap of ESC and SIGTERM on the
+# title, under a box and in a game, played in both builds.
+add_test(NAME signals
+         COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/playthrough.py --signals $<TARGET_FILE:morvask>
+                 ${CMAKE_CURRENT_BINARY_DIR}/signals)
+set_tests_properties(signals PROPERTIES WORKING_DIRECTORY ${morvask_SOURCE_DIR} TIMEOUT 180)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs the game itself where it must refuse to start (a picture missing or
-# cut short, no display, no display mode) and where it must fall back to a
-# window. Starts its own X server; needs no display and no sound card.
+# Runs the game itself where it must refuse to start (a picture missing, cut
+# short or in a form the library cannot read safely, no display, no display
+# mode) and where it must fall back to a window. Starts its own X server;
+# needs no display and no sound card. Every wait has a limit, so a stuck game
+# fails the run instead of stalling it.
 # Usage: startup_run.sh <morvask> <refuse_display.so> <folder holding bmp/>
 set -euo pipefail
 game=$1 refuse=$2 source=$3
@@ -9,9 +11,16 @@ game=$1 refuse=$2 source=$3
 work=$(mktemp -d)
 xvfb=
 gamepid=
+# Asks a process to end and, after five seconds, makes it.
+stop() {
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 cleanup() {
-  [ -n "$gamepid" ] && kill "$gamepid" 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "$gamepid" ] && stop "$gamepid"
+  [ -n "$xvfb" ] && stop "$xvfb"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -73,6 +82,28 @@ size=$(stat -c %s "$work/game/bmp/background.bmp")
 truncate -s $((size / 2)) "$work/game/bmp/background.bmp"
 expect_refusal "truncated picture" "bmp/background.bmp: the file is cut short"
 
+# Pictures the library would read out of bounds. Each rewrites little-endian
+# fields of one picture's headers: file, offset, struct format, values.
+bend() {
+  python3 -c 'import struct, sys
+f, at, form, *v = sys.argv[1:]
+d = bytearray(open(f, "rb").read())
+struct.pack_into(form, d, int(at), *map(int, v))
+open(f, "wb").write(d)' "$work/game/bmp/$1" "${@:2}"
+}
+fresh
+convert "$source/bmp/buttons.bmp" -type Palette -compress RLE BMP3:"$work/game/bmp/buttons.bmp"
+expect_refusal "run-length picture" "bmp/buttons.bmp: it is run-length compressed"
+fresh
+bend ghetto.bmp 18 '<ii' 2147483647 2147483647
+expect_refusal "huge picture" "bmp/ghetto.bmp: it is 2147483647x2147483647 pixels"
+fresh
+bend ghetto2.bmp 22 '<i' -18
+expect_refusal "top-down picture" "bmp/ghetto2.bmp: it is stored top down"
+fresh
+bend cursor.bmp 18 '<iiHH' 4000 4000 1 64
+expect_refusal "64-bit picture" "bmp/cursor.bmp: it has 64 bits per pixel"
+
 # Without a display the message can only go to the terminal. The console
 # driver is ruled out, lest the test take over a real console.
 fresh
@@ -102,8 +133,7 @@ else
   xdotool getwindowgeometry "$window" | grep -q 'Geometry: 640x480' ||
     fail "window fallback: $(xdotool getwindowgeometry "$window")"
 fi
-kill "$gamepid" 2>/dev/null || true
-wait "$gamepid" 2>/dev/null || true
+stop "$gamepid"
 gamepid=
 
 exit $failed

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -80,6 +82,7 @@ public:
         for (int i = 0; i < flamecyclelength; i++)
             flamecycle[i] = makecol(255, 40 * i, 0);
         latch_mouse_presses();
+        latch_escape();
     }
 };
 
@@ -164,6 +167,8 @@ protected:
         statustext = nulltext;
         point_at(0, 0, false);
         key[KEY_ESC] = 0;
+        escape_pressed();
+        terminated = false;
         left_button_down();
         showmessage = record_message;
         shown.clear();
@@ -367,13 +372,48 @@ TEST_F(ScreensTest, ButtonHeldWhenTheBoxOpensTakesTheMouseAtOnce)
     EXPECT_TRUE(player.all_run());
 }
 
+// The tap is shorter than a tick: only the keyboard latch sees it.
 TEST_F(ScreensTest, EscapeInABoxSetsQuitButTheBoxStays)
 {
     init_gamevars();
-    Player player({[] { key[KEY_ESC] = 1; }, [] { key[KEY_ESC] = 0; }, at_ok(true), at_ok(false)});
+    Player player({[] {
+                       keyboard_lowlevel_callback(KEY_ESC);
+                       keyboard_lowlevel_callback(KEY_ESC | 0x80);
+                   },
+                   at_ok(false), at_ok(true), at_ok(false)});
     showDialog("we are being overthrown");
     player.finish();
     EXPECT_TRUE(player.all_run());
+    EXPECT_TRUE(quit);
+}
+
+// A signal to end lands on any thread and only raises a flag; the open box
+// closes on it without its ok, and the program leaves as by ESC. Were the
+// signal missed, the player would close the box and the test fail, not hang.
+TEST_F(ScreensTest, ASignalClosesAnOpenBoxAndEndsTheProgram)
+{
+    catch_end_signals();
+    init_gamevars();
+    std::atomic<bool> closed(false), rescued(false);
+    std::thread sender([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(getpid(), SIGTERM);
+        for (int i = 0; i < 200 && !closed; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (closed)
+            return;
+        rescued = true;
+        for (bool down : {true, false}) {
+            point_at(79, 63, down);
+            ++speed_count;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    showDialog("we are being overthrown");
+    closed = true;
+    sender.join();
+    EXPECT_FALSE(rescued);
+    EXPECT_TRUE(terminated);
     EXPECT_TRUE(quit);
 }
 

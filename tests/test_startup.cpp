@@ -8,10 +8,12 @@
 #include "widgets.h"
 #include "release_pictures.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -165,6 +167,139 @@ TEST_F(StartupTest, ABrokenPictureStopsTheGameWithItsName)
                    "bmp/font2.bmp: it is 142x5 pixels, smaller than the 143x5");
     expect_refusal("cursor.bmp", [](const fs::path& p) { std::ofstream(p) << "not a picture"; },
                    "bmp/cursor.bmp: it is not a BMP picture");
+}
+
+static const unsigned char pure[8][3] = {{0, 0, 0},   {255, 255, 255}, {255, 0, 0},   {0, 255, 0},
+                                         {0, 0, 255}, {255, 255, 0},   {0, 255, 255}, {255, 0, 255}};
+
+// A small BMP in pure colours, which every depth keeps exactly, written the
+// way its fields say; each row of the table below bends some of them.
+struct Crafted {
+    uint32_t info = 40, bits = 24, compression = 0, planes = 1;
+    int32_t w = 5, h = 3;
+    std::vector<uint32_t> masks;   // after a 40-byte header
+    uint32_t gap = 0;              // bytes between the palette and the pixels
+    int dropped = 0;               // colours left out of the palette
+    long cut = 0;                  // bytes cut off the end
+
+    int colours() const { return bits == 1 ? 2 : bits <= 8 ? 8 : 0; }
+    int index(int x, int y) const { return (x + 2 * y) % (bits == 1 ? 2 : 8); }
+
+    std::vector<unsigned char> bytes() const
+    {
+        std::vector<unsigned char> f;
+        auto put = [&f](uint32_t v, int n) {
+            for (int i = 0; i < n; ++i)
+                f.push_back(v >> 8 * i & 255);
+        };
+        const int entry = info == 12 ? 3 : 4, side = info == 12 ? 2 : 4;
+        const int w1 = std::min(std::abs(w), 64), h1 = std::min(std::abs(h), 64);
+        const uint32_t rowbytes = (w1 * bits + 31) / 32 * 4;
+        const uint32_t offset = 14 + info + 4 * masks.size() + entry * (colours() - dropped) + gap;
+        put('B' | 'M' << 8, 2), put(offset + rowbytes * h1, 4), put(0, 4), put(offset, 4);
+        put(info, 4), put(w, side), put(h, side), put(planes, 2), put(bits, 2);
+        if (info > 12)
+            put(compression, 4), f.resize(14 + info);
+        for (uint32_t m : masks)
+            put(m, 4);
+        for (int i = 0; i < colours() - dropped; ++i)
+            put(pure[i][2] | pure[i][1] << 8 | pure[i][0] << 16, entry);
+        f.resize(offset);
+        const bool r565 = masks.size() == 3 && masks[0] == 0xf800;
+        const bool depth = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+        for (int y = h1 - 1; y >= 0; --y) {
+            std::vector<unsigned char> row(rowbytes);
+            for (int x = 0; depth && x < w1; ++x) {
+                const unsigned char* c = pure[index(x, y)];
+                uint32_t v = bits <= 8 ? index(x, y)
+                           : bits == 16 ? (r565 ? (c[0] >> 3) << 11 | (c[1] >> 2) << 5 | c[2] >> 3
+                                                : (c[0] >> 3) << 10 | (c[1] >> 3) << 5 | c[2] >> 3)
+                                        : c[2] | c[1] << 8 | c[0] << 16;
+                if (bits <= 8)
+                    row[x * bits / 8] |= v << (8 - bits - x * bits % 8);
+                else
+                    for (uint32_t b = 0; b < bits / 8; ++b)
+                        row[x * bits / 8 + b] = v >> 8 * b & 255;
+            }
+            f.insert(f.end(), row.begin(), row.end());
+        }
+        f.resize(f.size() - cut);
+        return f;
+    }
+};
+
+// Each kind the library cannot read safely and rightly is refused with its
+// reason; each kind it can is let through, and reads back exact.
+TEST_F(StartupTest, ThePictureCheckLetsThroughOnlyWhatTheLibraryReadsRightly)
+{
+    auto with = [](std::function<void(Crafted&)> bend) {
+        Crafted c;
+        bend(c);
+        return c;
+    };
+    const std::vector<uint32_t> b555 = {0x7c00, 0x3e0, 0x1f}, b565 = {0xf800, 0x7e0, 0x1f},
+                                b888 = {0xff0000, 0xff00, 0xff};
+    const struct {
+        Crafted picture;
+        const char* fault;  // empty: accepted
+    } table[] = {
+        {with([](Crafted& c) { c.bits = 1; }), ""},
+        {with([](Crafted& c) { c.bits = 4; }), ""},
+        {with([](Crafted& c) { c.bits = 8; }), ""},
+        {with([](Crafted& c) { c.bits = 16; }), ""},
+        {with([&](Crafted& c) { c.bits = 16, c.compression = 3, c.masks = b565; }), ""},
+        {with([&](Crafted& c) { c.bits = 16, c.compression = 3, c.masks = b555; }), ""},
+        {with([](Crafted& c) { c.bits = 32; }), ""},
+        {with([&](Crafted& c) { c.bits = 32, c.compression = 3, c.masks = b888; }), ""},
+        {with([](Crafted& c) { c.info = 12, c.bits = 8; }), ""},
+        {with([](Crafted& c) { c.info = 12; }), ""},
+        {with([](Crafted& c) { c.gap = 6; }), ""},
+        {with([](Crafted& c) { c.w = 61, c.h = 40; }), ""},
+        {with([](Crafted& c) { c.info = 41; }), "info header of 41 bytes is none of the BMP forms"},
+        {with([](Crafted& c) { c.info = 108; }), "108-byte header of a later BMP form"},
+        {with([](Crafted& c) { c.info = 124; }), "124-byte header of a later BMP form"},
+        {with([](Crafted& c) { c.planes = 2; }), "2 colour planes"},
+        {with([](Crafted& c) { c.bits = 0; }), "0 bits per pixel"},
+        {with([](Crafted& c) { c.bits = 7; }), "7 bits per pixel"},
+        {with([](Crafted& c) { c.bits = 64; }), "64 bits per pixel"},
+        {with([](Crafted& c) { c.bits = 8, c.compression = 1; }), "run-length compressed"},
+        {with([](Crafted& c) { c.bits = 4, c.compression = 2; }), "run-length compressed"},
+        {with([&](Crafted& c) { c.compression = 3, c.masks = b888; }), "stored by method 3 at 24 bits"},
+        {with([](Crafted& c) { c.compression = 4; }), "stored by method 4"},
+        {with([&](Crafted& c) { c.bits = 16, c.compression = 3, c.masks = {0xf00, 0xf0, 0xf}; }), "colour masks"},
+        {with([&](Crafted& c) { c.bits = 32, c.compression = 3, c.masks = b888, c.gap = 4; }),
+         "do not follow right after its colour masks"},
+        {with([](Crafted& c) { c.w = c.h = 0x7fffffff; }), "it is 2147483647x2147483647 pixels"},
+        {with([](Crafted& c) { c.w = 4097; }), "it is 4097x3 pixels"},
+        {with([](Crafted& c) { c.w = -5; }), "it is -5x3 pixels"},
+        {with([](Crafted& c) { c.h = -3; }), "stored top down"},
+        {with([](Crafted& c) { c.bits = 4, c.dropped = 1; }), "pixel (3, 2) is colour 7 of a palette of 7"},
+        {with([](Crafted& c) { c.gap = 1028; }), "room for 257 palette colours"},
+        {with([](Crafted& c) { c.info = 12, c.cut = 54; }), "cut short (20 bytes, its headers need 26)"},
+        // A 5-pixel row of 24 bits has one byte of padding, which counts.
+        {with([](Crafted& c) { c.cut = 1; }), "cut short (101 bytes, its 5x3 pixels need 102)"},
+    };
+    for (const auto& row : table) {
+        std::vector<unsigned char> file = row.picture.bytes();
+        SCOPED_TRACE(std::string("expecting: ") + (*row.fault ? row.fault : "accepted"));
+        std::string fault = bmp_fault(file);
+        if (*row.fault) {
+            EXPECT_NE(fault.find(row.fault), std::string::npos) << fault;
+            continue;
+        }
+        ASSERT_EQ(fault, "");
+        std::ofstream("crafted.bmp", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+        BITMAP* b = load_bitmap("crafted.bmp", nullptr);
+        ASSERT_NE(b, nullptr);
+        ASSERT_EQ(b->w, row.picture.w);
+        ASSERT_EQ(b->h, row.picture.h);
+        for (int y = 0; y < b->h; ++y)
+            for (int x = 0; x < b->w; ++x) {
+                const unsigned char* c = pure[row.picture.index(x, y)];
+                EXPECT_EQ(getpixel(b, x, y), makecol(c[0], c[1], c[2])) << x << "," << y;
+            }
+        destroy_bitmap(b);
+    }
 }
 
 TEST_F(StartupTest, MusicPlaysTheGamesModuleOrKeepsQuiet)
