@@ -151,7 +151,7 @@ TEST_F(Engine, ActionsOnOneTargetApplyOldestFirst)
     add_action(&value, 0.5f, 1.0f);
     add_action(&value, -0.5f, 1.0f);
     process_actions();
-    EXPECT_FLOAT_EQ(value, 0.3f);
+    EXPECT_EQ(value, 0.3f);
 }
 
 TEST_F(Engine, ActionRunsBeforeTheCityStepForExactlyItsTicks)
@@ -180,7 +180,7 @@ TEST_F(Engine, FractionalTimeAppliesRoundedUp)
     process_actions();
     process_actions();
     process_actions();
-    EXPECT_FLOAT_EQ(value, 0.8f);
+    EXPECT_EQ(value, 0.8f);
     EXPECT_TRUE(actions.empty());
 }
 

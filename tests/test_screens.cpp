@@ -1,6 +1,7 @@
 // The screens without a display: the text pages, the message box, a new
-// game's set-up and the game screen's tick, on memory pictures. A helper
-// thread stands in for the timer and the player where a box must be closed.
+// game's set-up, the game screen's tick and whole screens run through their
+// loops, on memory pictures. A helper thread stands in for the timer and the
+// player where a box or a screen must be closed.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -657,17 +658,84 @@ TEST_F(ScreensTest, AnEndingResultIsKeptAndAZeroOneChangesNothing)
     EXPECT_EQ(consequences, 0);
 }
 
+// --- Whole screens -----------------------------------------------------------
+
+// The timer of a whole screen: from its first frame on it counts one tick
+// whenever the last has run, `ticks` in all. A screen still running five
+// seconds after that is ended through quit and quick clicks by turns at
+// (79, 72) and (79, 97), on the title's start button and the pages' continue
+// button, so that a fault fails the test rather than hanging it. Returns the
+// ticks counted, or -1 when the screen had to be ended.
+static int run_screen(void (*loop)(), int ticks)
+{
+    clear_to_color(screen, 0);
+    std::atomic<bool> ended{false};
+    int counted = 0;
+    bool forced = false;
+    std::thread timer([&] {
+        auto last = std::chrono::steady_clock::now();
+        while (!ended) {
+            if (getpixel(screen, 0, 0) != 0 && speed_count <= 0 && (counted < ticks || forced)) {
+                if (forced && counted % 2 == 0) {
+                    point_at(79, counted % 4 ? 97 : 72, false);
+                    mouse_callback(MOUSE_FLAG_LEFT_DOWN);
+                }
+                ++counted;
+                ++speed_count;
+                last = std::chrono::steady_clock::now();
+            } else if (!forced && std::chrono::steady_clock::now() - last > std::chrono::seconds(5)) {
+                forced = quit = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    loop();
+    ended = true;
+    timer.join();
+    return forced ? -1 : counted;
+}
+
+TEST_F(ScreensTest, IntroEndsInItsSixtyFirstTickAndLeavesThatTickCounted)
+{
+    speed_count = 5;   // counted while the pictures loaded: dropped
+    EXPECT_EQ(run_screen(introloop, 100), 61);
+    EXPECT_EQ(speed_count, 1);
+    // A button already held ends it in its first tick.
+    point_at(0, 0, true);
+    EXPECT_EQ(run_screen(introloop, 100), 1);
+    EXPECT_EQ(speed_count, 1);
+    EXPECT_FALSE(quit);
+}
+
+TEST_F(ScreensTest, EscapeEndsEveryPageInItsFirstTickAndNoGameStartsAfter)
+{
+    void (*const pages[])() = {titleloop, prefaceloop, gameoverloop};
+    key[KEY_ESC] = 1;
+    for (int i = 0; i < 3; i++) {
+        quit = false;
+        warover = true;   // an ending is shown only after a game that ended by itself
+        EXPECT_EQ(run_screen(pages[i], 1), 1) << i;
+        EXPECT_TRUE(quit) << i;
+        EXPECT_TRUE(elementarray.empty()) << i;
+    }
+    key[KEY_ESC] = 0;
+    // With quit set the game screen builds no game.
+    EXPECT_EQ(run_screen(gameloop, 1), 0);
+    EXPECT_EQ(morvask, nullptr);
+}
+
 TEST_F(ScreensTest, TheQuitButtonLeavesTheGameWithoutAnEnding)
 {
-    init_gamevars();
-    point_at(10, 5, true);
-    game_tick();
-    EXPECT_FALSE(leave);
+    // A click quicker than a tick: pressed in the first, released in the second.
     point_at(10, 5, false);
-    game_tick();
+    mouse_callback(MOUSE_FLAG_LEFT_DOWN);
+    EXPECT_EQ(run_screen(gameloop, 2), 2);
     EXPECT_TRUE(leave);
     EXPECT_FALSE(warover);
     EXPECT_EQ(morvask->ticks, 2);
+    EXPECT_TRUE(elementarray.empty());
+    // The ending draws nothing and runs no tick.
+    EXPECT_EQ(run_screen(gameoverloop, 1), 0);
 }
 
 static size_t heap_in_use()
