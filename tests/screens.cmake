@@ -1,5 +1,5 @@
-# The text pages, the message box, a new game and the game screen's tick,
-# headless on memory pictures.
+# The text pages, the message box, a new game, the game screen's tick and
+# whole screens through their loops, headless on memory pictures.
 find_package(Threads REQUIRED)
 add_executable(test_screens ${CMAKE_CURRENT_LIST_DIR}/test_screens.cpp)
 target_link_libraries(test_screens PRIVATE screens GTest::gtest Threads::Threads)
