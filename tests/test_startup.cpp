@@ -279,6 +279,7 @@ TEST_F(StartupTest, ThePictureCheckLetsThroughOnlyWhatTheLibraryReadsRightly)
         // A 5-pixel row of 24 bits has one byte of padding, which counts.
         {with([](Crafted& c) { c.cut = 1; }), "cut short (101 bytes, its 5x3 pixels need 102)"},
     };
+    fs::current_path(folder);
     for (const auto& row : table) {
         std::vector<unsigned char> file = row.picture.bytes();
         SCOPED_TRACE(std::string("expecting: ") + (*row.fault ? row.fault : "accepted"));
