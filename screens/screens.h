@@ -17,7 +17,7 @@ extern std::atomic<int> speed_count;    // 30 Hz ticks counted by the timer and 
 extern bool quit;                       // leave the program; never cleared
 extern bool leave;                      // leave the game screen without an ending
 extern int consequences;                // the ending: 0 the calendar ran out, 1 bankrupt, 2 overthrown
-extern std::atomic<bool> terminated;    // a signal told the program to end; every loop, a box's too, ends
+extern std::atomic<bool> terminated;    // a signal or the window's close button told the program to end; every loop, a box's too, ends
 
 extern BITMAP* titlebutton[2];          // strips of the title screen's start and exit buttons
 extern BITMAP* bitmaparray[14];         // button strips and single label pictures of the button sheet
@@ -37,7 +37,7 @@ void load_pictures();                   // loads and cuts every picture; exits w
 // Why the library must not be given this BMP file, or an empty text when it
 // reads it safely and rightly.
 std::string bmp_fault(const std::vector<unsigned char>& file);
-void catch_end_signals();               // SIGTERM, SIGINT and SIGHUP set terminated
+void catch_end_signals();               // SIGTERM, SIGINT, SIGHUP and SIGQUIT set terminated
 
 void init_sound();
 void playmusic(int);

@@ -13,6 +13,9 @@
 #include <cstring>
 #include <ctime>
 #include <vector>
+#include <pthread.h>
+#include <unistd.h>
+#include <X11/Xlib.h>
 
 std::atomic<int> speed_count(0);
 bool quit = false;
@@ -36,14 +39,32 @@ void increment_speed_counter()
 }
 END_OF_FUNCTION(increment_speed_counter)
 
-// A signal to end arrives on whatever thread the system picks and may
-// interrupt the library holding its locks, so the handler only raises a flag
-// that the screen loops read; a lock-free atomic is safe to set from there.
+// A signal to end, or the window's close button, arrives on whatever thread
+// the system or the library picks and may interrupt the library holding its
+// locks, so the handler only raises a flag that the screen loops read; a
+// lock-free atomic is safe to set from there.
 static_assert(ATOMIC_BOOL_LOCK_FREE == 2, "the signal flag must be lock-free");
 
 static void end_on_signal(int)
 {
     terminated = true;
+}
+
+static void end_on_close()
+{
+    end_on_signal(SIGTERM);
+}
+END_OF_STATIC_FUNCTION(end_on_close)
+
+static const int endsignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+
+static sigset_t end_signals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : endsignals)
+        sigaddset(&set, signal);
+    return set;
 }
 
 void catch_end_signals()
@@ -52,8 +73,20 @@ void catch_end_signals()
     action.sa_handler = end_on_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+    for (int signal : endsignals)
         sigaction(signal, &action, nullptr);
+}
+
+// Xlib's own answer to a lost display is exit, whose shutdown of the library
+// waits for the display lock that the failed call still holds, and so never
+// ends. The game keeps no files: it says so and leaves at once, from whatever
+// thread met the loss, without touching a lock.
+static int display_lost(Display*)
+{
+    static const char text[] = "Morvask: the display was lost; the game ends.\n";
+    ssize_t written = write(STDERR_FILENO, text, sizeof text - 1);
+    (void)written;
+    _exit(1);
 }
 
 // The game cannot run without its display or a picture, so it says what is
@@ -185,12 +218,22 @@ static void set_display()
 
 void init()
 {
+    // A display closed under a write raises SIGPIPE; ignored, the write
+    // fails and Xlib reports the loss to our handler instead.
+    signal(SIGPIPE, SIG_IGN);
+    XSetIOErrorHandler(display_lost);
+    // The library puts in its own handlers, which shut it down from inside
+    // the signal; ours replace them. Until they do, the signals to end wait,
+    // and the library's threads started meanwhile never take them.
+    sigset_t ends = end_signals(), before;
+    pthread_sigmask(SIG_BLOCK, &ends, &before);
     // Without a system driver every later call of the library would crash.
     if (allegro_init() != 0)
         fail_library("Cannot start the graphics library: is there a display?");
-    // The library has put in its own handlers, which shut it down from
-    // inside the signal; ours replace them.
     catch_end_signals();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    LOCK_FUNCTION(end_on_close);
+    set_close_button_callback(end_on_close);
     init_sound();
     set_color_depth(32);
     install_keyboard();

@@ -5,7 +5,8 @@ every step in the pixels of a screenshot.
     playthrough.py [--signals] GAME [SHOTDIR]
 
 With --signals it plays only as far as each way of ending the program from
-outside: a tap of ESC, and SIGTERM on the title, with a box up and in a game.
+outside: a tap of ESC, SIGTERM on the title, with a box up and in a game, and
+SIGQUIT (Ctrl-\\) on the title.
 
 Run from the folder that holds bmp/ (the game opens its pictures from there);
 the expected pictures of text, the date and the screens are composed from the
@@ -16,6 +17,7 @@ The display is 640x480, so the game's full-screen picture covers it exactly and
 screen pixel (4x + 2, 4y + 2) is pixel (x, y) of the game's 160x120 picture.
 """
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -142,9 +144,13 @@ class Session:
         # The silent sound driver: no sound card, so no message box that waits.
         with open(os.path.join(self.tmp.name, "allegro.cfg"), "w") as f:
             f.write("[sound]\ndigi_card = 0\nmidi_card = 0\n")
+        # The server says its number once it takes connections. Without
+        # -noreset it resets whenever its last client leaves, and drops a game
+        # that connects meanwhile: a game starts while screenshots come and go.
         read, write = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "640x480x24",
+             "-nolisten", "tcp"],
             pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         number = b""
@@ -378,6 +384,8 @@ def signals(p):
     preface(p)
     first_box(p)
     ends(p, "SIGTERM in a game", p.game.terminate)
+    to_title(p)
+    ends(p, "SIGQUIT on the title", lambda: p.game.send_signal(signal.SIGQUIT))
 
 
 def play(p):

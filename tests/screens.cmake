@@ -30,8 +30,8 @@ add_test(NAME startup_refusals
                  $<TARGET_FILE:refuse_display> ${morvask_SOURCE_DIR})
 set_tests_properties(startup_refusals PROPERTIES TIMEOUT 120)
 
-# The ways the program is ended from outside, a tap of ESC and SIGTERM on the
-# title, under a box and in a game, played in both builds.
+# The ways the program is ended from outside, a tap of ESC, SIGTERM on the
+# title, under a box and in a game, and SIGQUIT, played in both builds.
 add_test(NAME signals
          COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/playthrough.py --signals $<TARGET_FILE:morvask>
                  ${CMAKE_CURRENT_BINARY_DIR}/signals)

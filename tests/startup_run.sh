@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the game itself where it must refuse to start (a picture missing, cut
 # short or in a form the library cannot read safely, no display, no display
-# mode) and where it must fall back to a window. Starts its own X server;
-# needs no display and no sound card. Every wait has a limit, so a stuck game
-# fails the run instead of stalling it.
+# mode), where it must fall back to a window, and where a desktop ends it:
+# the window's close button and the loss of the display. Starts its own X
+# server; needs no display and no sound card. Every wait has a limit, so a
+# stuck game fails the run instead of stalling it.
 # Usage: startup_run.sh <morvask> <refuse_display.so> <folder holding bmp/>
 set -euo pipefail
 game=$1 refuse=$2 source=$3
@@ -28,8 +29,11 @@ trap cleanup EXIT
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-# Xvfb picks a free display and writes its number on descriptor 3.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+# Xvfb picks a free display and writes its number on descriptor 3 once it
+# takes connections. Without -noreset it resets whenever its last client
+# leaves, and drops a game that connects meanwhile: each game here starts
+# right after the last one, or a probe of xdotool, has gone.
+Xvfb -displayfd 3 -noreset -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
@@ -116,24 +120,77 @@ expect_refusal "no display mode" "Cannot set a 640x480 display" \
   LD_PRELOAD="$refuse" REFUSE_DISPLAY=all ASAN_OPTIONS=verify_asan_link_order=0
 
 # Full screen refused: the game opens a 640x480 window instead and runs.
-fresh
-(cd "$work/game" && exec env LD_PRELOAD="$refuse" REFUSE_DISPLAY=fullscreen \
-  ASAN_OPTIONS=verify_asan_link_order=0 "$game") >"$work/terminal" 2>&1 &
-gamepid=$!
-window=
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^morvask$' 2>/dev/null | head -n1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$gamepid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  fail "window fallback: no window; the game said: $(cat "$work/terminal" "$work/message" 2>/dev/null)"
-else
+windowed() {
+  fresh
+  (cd "$work/game" && exec env LD_PRELOAD="$refuse" REFUSE_DISPLAY=fullscreen \
+    ASAN_OPTIONS=verify_asan_link_order=0 "$game") >"$work/terminal" 2>&1 &
+  gamepid=$!
+  window=
+  for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --name '^morvask$' 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$gamepid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$window" ] ||
+    fail "window fallback: no window; the game said: $(cat "$work/terminal" "$work/message" 2>/dev/null)"
+}
+
+# Waits up to 20 s for the game to end by itself and expects the status;
+# a game still running then is stopped and fails the run.
+expect_end() {
+  local name=$1 want=$2 status=0
+  for _ in $(seq 200); do kill -0 "$gamepid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$gamepid" 2>/dev/null; then
+    fail "$name: the game still runs"
+    stop "$gamepid"
+  else
+    wait "$gamepid" || status=$?
+    [ "$status" -eq "$want" ] || fail "$name: status $status, not $want; the game said: $(cat "$work/terminal")"
+  fi
+  gamepid=
+}
+
+# The request a window manager sends for the close button of the title bar.
+close_window() {
+  python3 - "$1" <<'EOF_PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 24)]
+d = x.XOpenDisplay(None)
+window = int(sys.argv[1])
+event = ClientMessage(type=33, window=window, format=32,
+                      message_type=x.XInternAtom(d, b"WM_PROTOCOLS", 0))
+event.data[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
+x.XSendEvent(d, window, 0, 0, ctypes.byref(event))
+x.XCloseDisplay(d)
+EOF_PY
+}
+
+windowed
+if [ -n "$window" ]; then
   xdotool getwindowgeometry "$window" | grep -q 'Geometry: 640x480' ||
     fail "window fallback: $(xdotool getwindowgeometry "$window")"
+  close_window "$window"
+  expect_end "the close button" 0
 fi
-stop "$gamepid"
-gamepid=
+
+# Last, as it takes the server away: the game leaves at once when its
+# display is lost, saying so.
+windowed
+stop "$xvfb"
+xvfb=
+expect_end "the display lost" 1
+grep -qF "the display was lost" "$work/terminal" ||
+  fail "the display lost: the game said: $(cat "$work/terminal")"
 
 exit $failed

@@ -1,7 +1,7 @@
 # The Debian packages the game, its tests and its tools need; install_missing
 # installs those not yet there (apt-get as root, sudo otherwise).
 packages="cmake g++ make pkg-config libgtest-dev libbenchmark-dev
-  liballegro4-dev libdumb1-dev libaldmb1-dev libboost-dev
+  liballegro4-dev libx11-dev libdumb1-dev libaldmb1-dev libboost-dev
   python3 xvfb xauth xdotool x11-apps imagemagick sox"
 
 install_missing() {
