@@ -58,15 +58,6 @@ END_OF_STATIC_FUNCTION(end_on_close)
 
 static const int endsignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 
-static sigset_t end_signals()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    for (int signal : endsignals)
-        sigaddset(&set, signal);
-    return set;
-}
-
 void catch_end_signals()
 {
     struct sigaction action = {};
@@ -225,7 +216,10 @@ void init()
     // The library puts in its own handlers, which shut it down from inside
     // the signal; ours replace them. Until they do, the signals to end wait,
     // and the library's threads started meanwhile never take them.
-    sigset_t ends = end_signals(), before;
+    sigset_t ends, before;
+    sigemptyset(&ends);
+    for (int signal : endsignals)
+        sigaddset(&ends, signal);
     pthread_sigmask(SIG_BLOCK, &ends, &before);
     // Without a system driver every later call of the library would crash.
     if (allegro_init() != 0)
