@@ -1,5 +1,6 @@
 // The program's start-up, its pictures and music, the screen loops, the
-// message box and the set-up of each new game.
+// message box, the set-up of each new game, and what the game does straight
+// with the X display.
 #ifndef SCREENS_H
 #define SCREENS_H
 
@@ -38,6 +39,8 @@ void load_pictures();                   // loads and cuts every picture; exits w
 // reads it safely and rightly.
 std::string bmp_fault(const std::vector<unsigned char>& file);
 void catch_end_signals();               // SIGTERM, SIGINT, SIGHUP and SIGQUIT set terminated
+void catch_display_errors();            // a lost display or a refused request ends the game with one line and status 1
+void check_shared_memory();             // before the graphics mode: where the display cannot attach our memory, the library draws without it
 
 void init_sound();
 void playmusic(int);

@@ -14,8 +14,6 @@
 #include <ctime>
 #include <vector>
 #include <pthread.h>
-#include <unistd.h>
-#include <X11/Xlib.h>
 
 std::atomic<int> speed_count(0);
 bool quit = false;
@@ -66,18 +64,6 @@ void catch_end_signals()
     action.sa_flags = SA_RESTART;
     for (int signal : endsignals)
         sigaction(signal, &action, nullptr);
-}
-
-// Xlib's own answer to a lost display is exit, whose shutdown of the library
-// waits for the display lock that the failed call still holds, and so never
-// ends. The game keeps no files: it says so and leaves at once, from whatever
-// thread met the loss, without touching a lock.
-static int display_lost(Display*)
-{
-    static const char text[] = "Morvask: the display was lost; the game ends.\n";
-    ssize_t written = write(STDERR_FILENO, text, sizeof text - 1);
-    (void)written;
-    _exit(1);
 }
 
 // The game cannot run without its display or a picture, so it says what is
@@ -209,10 +195,7 @@ static void set_display()
 
 void init()
 {
-    // A display closed under a write raises SIGPIPE; ignored, the write
-    // fails and Xlib reports the loss to our handler instead.
-    signal(SIGPIPE, SIG_IGN);
-    XSetIOErrorHandler(display_lost);
+    catch_display_errors();
     // The library puts in its own handlers, which shut it down from inside
     // the signal; ours replace them. Until they do, the signals to end wait,
     // and the library's threads started meanwhile never take them.
@@ -221,6 +204,9 @@ void init()
     for (int signal : endsignals)
         sigaddset(&ends, signal);
     pthread_sigmask(SIG_BLOCK, &ends, &before);
+    // On its own connection, while the library has no threads to meet the
+    // probe's errors.
+    check_shared_memory();
     // Without a system driver every later call of the library would crash.
     if (allegro_init() != 0)
         fail_library("Cannot start the graphics library: is there a display?");

@@ -2,11 +2,14 @@
 """Plays Morvask on a virtual 640x480 X display, as a player would, and checks
 every step in the pixels of a screenshot.
 
-    playthrough.py [--signals] GAME [SHOTDIR]
+    playthrough.py [--signals | --unshared] GAME [SHOTDIR]
 
 With --signals it plays only as far as each way of ending the program from
 outside: a tap of ESC, SIGTERM on the title, with a box up and in a game, and
-SIGQUIT (Ctrl-\\) on the title.
+SIGQUIT (Ctrl-\\) on the title. With --unshared it plays into a game from an
+IPC namespace of the game's own, where the display cannot attach the game's
+shared memory, and ends it with ESC; it exits with 77, skipped, where the
+system refuses such a namespace.
 
 Run from the folder that holds bmp/ (the game opens its pictures from there);
 the expected pictures of text, the date and the screens are composed from the
@@ -23,8 +26,8 @@ import sys
 import tempfile
 import time
 
-SIGNALS = "--signals" in sys.argv
-ARGS = [a for a in sys.argv[1:] if a != "--signals"]
+MODE = next((a for a in sys.argv[1:] if a.startswith("--")), None)
+ARGS = [a for a in sys.argv[1:] if not a.startswith("--")]
 GAME = os.path.abspath(ARGS[0])
 SHOTDIR = os.path.abspath(ARGS[1]) if len(ARGS) > 1 else None
 MASK = (255, 0, 255)
@@ -164,8 +167,8 @@ class Session:
         self.last = None
         self.step = 0
 
-    def start_game(self):
-        self.game = subprocess.Popen([GAME], env=self.env)
+    def start_game(self, wrapper=()):
+        self.game = subprocess.Popen([*wrapper, GAME], env=self.env)
 
     def close(self):
         if self.game and self.game.poll() is None:
@@ -350,8 +353,8 @@ def first_box(p):
     p.wait_for("the first box closed", no_box)
 
 
-def to_title(p):
-    p.start_game()
+def to_title(p, wrapper=()):
+    p.start_game(wrapper)
     p.wait_for("the intro", intro, timeout=20)
     p.wait_for("the title, with no input", title, timeout=6)
 
@@ -386,6 +389,19 @@ def signals(p):
     ends(p, "SIGTERM in a game", p.game.terminate)
     to_title(p)
     ends(p, "SIGQUIT on the title", lambda: p.game.send_signal(signal.SIGQUIT))
+
+
+# What a container gives that mounts the host's X socket but not its shared
+# memory. Without root the namespace needs a user namespace too.
+UNSHARE = ["unshare", "--ipc"] if os.geteuid() == 0 else ["unshare", "--user", "--map-root-user", "--ipc"]
+
+
+def unshared(p):
+    to_title(p, UNSHARE)
+    p.click(80, 72)
+    preface(p)
+    first_box(p)
+    ends(p, "ESC in a game", lambda: p.key("Escape"))
 
 
 def play(p):
@@ -477,9 +493,12 @@ def play(p):
 
 
 def main():
+    if MODE == "--unshared" and subprocess.run(UNSHARE + ["true"], stderr=subprocess.DEVNULL).returncode:
+        print("SKIP: this system refuses the game an IPC namespace of its own (%s)" % " ".join(UNSHARE))
+        return 77
     p = Session()
     try:
-        signals(p) if SIGNALS else play(p)
+        {"--signals": signals, "--unshared": unshared}.get(MODE, play)(p)
     except Failed as e:
         print("FAILED:", e, file=sys.stderr)
         return 1

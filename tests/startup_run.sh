@@ -2,7 +2,7 @@
 # Runs the game itself where it must refuse to start (a picture missing, cut
 # short or in a form the library cannot read safely, no display, no display
 # mode), where it must fall back to a window, and where a desktop ends it:
-# the window's close button and the loss of the display. Starts its own X
+# the window's close button, the window destroyed and the loss of the display. Starts its own X
 # server; needs no display and no sound card. Every wait has a limit, so a
 # stuck game fails the run instead of stalling it.
 # Usage: startup_run.sh <morvask> <refuse_display.so> <folder holding bmp/>
@@ -120,41 +120,53 @@ expect_refusal "no display mode" "Cannot set a 640x480 display" \
   LD_PRELOAD="$refuse" REFUSE_DISPLAY=all ASAN_OPTIONS=verify_asan_link_order=0
 
 # Full screen refused: the game opens a 640x480 window instead and runs,
-# until the close button of its title bar is pressed.
-fresh
-(cd "$work/game" && exec env LD_PRELOAD="$refuse" REFUSE_DISPLAY=fullscreen \
-  ASAN_OPTIONS=verify_asan_link_order=0 timeout -k 5 20 "$game") >"$work/terminal" 2>&1 &
-gamepid=$!
-window=
-for _ in $(seq 300); do
-  window=$(xdotool search --onlyvisible --name '^morvask$' 2>/dev/null | head -n1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$gamepid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  fail "window fallback: no window; the game said: $(cat "$work/terminal" "$work/message" 2>/dev/null)"
-else
-  xdotool getwindowgeometry "$window" | grep -q 'Geometry: 640x480' ||
-    fail "window fallback: $(xdotool getwindowgeometry "$window")"
-  # What a window manager sends for the close button: an XClientMessageEvent,
-  # laid out here as the 24 longs of an XEvent.
-  python3 - "$window" <<'EOF_PY'
+# until another client acts on the window: presses the close button of its
+# title bar (close), or destroys it under the game (destroy). Leaves the
+# game's status in $status.
+in_window() {
+  fresh
+  (cd "$work/game" && exec env LD_PRELOAD="$refuse" REFUSE_DISPLAY=fullscreen \
+    ASAN_OPTIONS=verify_asan_link_order=0 timeout -k 5 20 "$game") >"$work/terminal" 2>&1 &
+  gamepid=$!
+  window=
+  for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --name '^morvask$' 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$gamepid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    fail "window fallback: no window; the game said: $(cat "$work/terminal" "$work/message" 2>/dev/null)"
+  else
+    xdotool getwindowgeometry "$window" | grep -q 'Geometry: 640x480' ||
+      fail "window fallback: $(xdotool getwindowgeometry "$window")"
+    python3 - "$1" "$window" <<'EOF_PY'
 import ctypes as c, sys
 x = c.CDLL("libX11.so.6")
 x.XOpenDisplay.restype = x.XInternAtom.restype = c.c_void_p
 d = c.c_void_p(x.XOpenDisplay(None))
-window = int(sys.argv[1])
-event = (c.c_long * 24)(33, 0, 0, 0, window, x.XInternAtom(d, b"WM_PROTOCOLS", 0), 32,
-                        x.XInternAtom(d, b"WM_DELETE_WINDOW", 0))
-x.XSendEvent(d, c.c_ulong(window), 0, c.c_long(0), event)
+action, window = sys.argv[1], int(sys.argv[2])
+if action == "destroy":
+    x.XDestroyWindow(d, c.c_ulong(window))
+else:
+    # What a window manager sends for the close button: an
+    # XClientMessageEvent, laid out here as the 24 longs of an XEvent.
+    event = (c.c_long * 24)(33, 0, 0, 0, window, x.XInternAtom(d, b"WM_PROTOCOLS", 0), 32,
+                            x.XInternAtom(d, b"WM_DELETE_WINDOW", 0))
+    x.XSendEvent(d, c.c_ulong(window), 0, c.c_long(0), event)
 x.XCloseDisplay(d)
 EOF_PY
-fi
-status=0
-wait "$gamepid" || status=$?
-gamepid=
+  fi
+  status=0
+  wait "$gamepid" || status=$?
+  gamepid=
+}
+in_window close
 [ "$status" -eq 0 ] || fail "the close button: status $status, not 0; the game said: $(cat "$work/terminal")"
+# The game's next frame is refused; it says so and leaves.
+in_window destroy
+[ "$status" -eq 1 ] && grep -q '^Morvask: the display refused request' "$work/terminal" ||
+  fail "the window destroyed: status $status, not 1; the game said: $(cat "$work/terminal")"
 
 # Last, as it takes the server away: the game leaves at once when its
 # display is lost, saying so.
