@@ -2,9 +2,9 @@
 # Runs the game itself where it must refuse to start (a picture missing, cut
 # short or in a form the library cannot read safely, no display, no display
 # mode), where it must fall back to a window, and where a desktop ends it:
-# the window's close button, the window destroyed and the loss of the display. Starts its own X
-# server; needs no display and no sound card. Every wait has a limit, so a
-# stuck game fails the run instead of stalling it.
+# the window's close button, the window destroyed and the loss of the
+# display. Starts its own X server; needs no display and no sound card.
+# Every wait has a limit, so a stuck game fails the run instead of stalling it.
 # Usage: startup_run.sh <morvask> <refuse_display.so> <folder holding bmp/>
 set -euo pipefail
 game=$1 refuse=$2 source=$3
