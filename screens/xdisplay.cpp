@@ -32,31 +32,27 @@ static int display_lost(Display*)
 }
 
 // The one line says what Xlib's own block would: the error, and the request
-// by its number and name, an extension's request by its extension's too.
+// by its number and name; an extension's request, numbered past 127, goes by
+// its extension's name and its minor code as well.
 static int request_refused(Display* display, XErrorEvent* error)
 {
-    char what[160], request[160] = "", number[80];
+    char what[160], number[32], key[80], request[160] = "", text[512];
     XGetErrorText(display, error->error_code, what, sizeof what);
-    const char* extension = nullptr;
+    const char* extension = "";
     if (error->request_code < 128) {
         snprintf(number, sizeof number, "%d", error->request_code);
+        snprintf(key, sizeof key, "%d", error->request_code);
     } else {
         for (_XExtension* e = display->ext_procs; e; e = e->next)
             if (e->codes.major_opcode == error->request_code)
                 extension = e->name;
-        snprintf(number, sizeof number, "%s.%d", extension ? extension : "", error->minor_code);
+        snprintf(number, sizeof number, "%d.%d", error->request_code, error->minor_code);
+        snprintf(key, sizeof key, "%s.%d", extension, error->minor_code);
     }
-    XGetErrorDatabaseText(display, "XRequest", number, "", request, sizeof request);
-    char text[512];
-    int length;
-    if (extension)
-        length = snprintf(text, sizeof text,
-                          "Morvask: the display refused request %d.%d (%s %s): %s; the game ends.\n",
-                          error->request_code, error->minor_code, extension, request, what);
-    else
-        length = snprintf(text, sizeof text,
-                          "Morvask: the display refused request %d (%s): %s; the game ends.\n",
-                          error->request_code, request, what);
+    XGetErrorDatabaseText(display, "XRequest", key, "", request, sizeof request);
+    int length = snprintf(text, sizeof text,
+                          "Morvask: the display refused request %s (%s%s%s): %s; the game ends.\n",
+                          number, extension, *extension ? " " : "", request, what);
     leave_saying(text, length < int(sizeof text) ? length : int(sizeof text) - 1);
 }
 
