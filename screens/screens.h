@@ -41,6 +41,7 @@ std::string bmp_fault(const std::vector<unsigned char>& file);
 void catch_end_signals();               // SIGTERM, SIGINT, SIGHUP and SIGQUIT set terminated
 void catch_display_errors();            // a lost display or a refused request ends the game with one line and status 1
 void check_shared_memory();             // before the graphics mode: where the display cannot attach our memory, the library draws without it
+void close_probe();                     // once the library holds its own connection: the probe's goes
 
 void init_sound();
 void playmusic(int);

@@ -205,7 +205,10 @@ void init()
         sigaddset(&ends, signal);
     pthread_sigmask(SIG_BLOCK, &ends, &before);
     // On its own connection, while the library has no threads to meet the
-    // probe's errors.
+    // probe's errors. That connection stays open until the library's own is
+    // up: a server resets when its last client leaves, or ends if told to,
+    // and drops a connection that arrives meanwhile, so a game that is its
+    // server's only client would lose its display in the gap.
     check_shared_memory();
     // Without a system driver every later call of the library would crash.
     if (allegro_init() != 0)
@@ -226,6 +229,8 @@ void init()
     LOCK_FUNCTION(increment_speed_counter);
     install_int_ex(increment_speed_counter, 39772);
     set_display();
+    // The library's connection is up, so the server keeps a client of ours.
+    close_probe();
     buffer = create_bitmap(160, 120);
     load_pictures();
     flamecycle[0] = makecol(237, 28, 36);

@@ -157,13 +157,22 @@ static bool shares_memory(Display* display)
     return shares;
 }
 
+// The probe's connection, open from the probe until the library holds one of
+// its own.
+static Display* probe;
+
 void check_shared_memory()
 {
     // Without a display there is nothing to learn; the library's start
     // says what is wrong.
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return;
-    display_shares_memory = real_shm_query(display) && shares_memory(display);
-    XCloseDisplay(display);
+    probe = XOpenDisplay(nullptr);
+    if (probe)
+        display_shares_memory = real_shm_query(probe) && shares_memory(probe);
+}
+
+void close_probe()
+{
+    if (probe)
+        XCloseDisplay(probe);
+    probe = nullptr;
 }

@@ -2,14 +2,18 @@
 """Plays Morvask on a virtual 640x480 X display, as a player would, and checks
 every step in the pixels of a screenshot.
 
-    playthrough.py [--signals | --unshared] GAME [SHOTDIR]
+    playthrough.py [--signals | --unshared | --only-client PRELOAD] GAME [SHOTDIR]
 
 With --signals it plays only as far as each way of ending the program from
 outside: a tap of ESC, SIGTERM on the title, with a box up and in a game, and
 SIGQUIT (Ctrl-\\) on the title. With --unshared it plays into a game from an
 IPC namespace of the game's own, where the display cannot attach the game's
 shared memory, and ends it with ESC; it exits with 77, skipped, where the
-system refuses such a namespace.
+system refuses such a namespace. With --only-client the game is the only
+client of a server that ends when its last client leaves; PRELOAD, loaded in
+front of the game, logs its connections to the server, and nothing else
+connects until the game's start is over: the game must never have left the
+server without one, and it plays to the title and ends with ESC.
 
 Run from the folder that holds bmp/ (the game opens its pictures from there);
 the expected pictures of text, the date and the screens are composed from the
@@ -28,6 +32,7 @@ import time
 
 MODE = next((a for a in sys.argv[1:] if a.startswith("--")), None)
 ARGS = [a for a in sys.argv[1:] if not a.startswith("--")]
+PRELOAD = os.path.abspath(ARGS.pop(0)) if MODE == "--only-client" else None
 GAME = os.path.abspath(ARGS[0])
 SHOTDIR = os.path.abspath(ARGS[1]) if len(ARGS) > 1 else None
 MASK = (255, 0, 255)
@@ -142,7 +147,7 @@ def shows_text(shot, text, x, y, base, cells=None):
 # --- The display, the game and the player ---------------------------------
 
 class Session:
-    def __init__(self):
+    def __init__(self, server="-noreset"):
         self.tmp = tempfile.TemporaryDirectory(prefix="morvask-play-")
         # The silent sound driver: no sound card, so no message box that waits.
         with open(os.path.join(self.tmp.name, "allegro.cfg"), "w") as f:
@@ -150,9 +155,10 @@ class Session:
         # The server says its number once it takes connections. Without
         # -noreset it resets whenever its last client leaves, and drops a game
         # that connects meanwhile: a game starts while screenshots come and go.
+        # The only-client run asks for -terminate instead, to meet that gap.
         read, write = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "640x480x24",
+            ["Xvfb", "-displayfd", str(write), server, "-screen", "0", "640x480x24",
              "-nolisten", "tcp"],
             pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
@@ -167,8 +173,8 @@ class Session:
         self.last = None
         self.step = 0
 
-    def start_game(self, wrapper=()):
-        self.game = subprocess.Popen([*wrapper, GAME], env=self.env)
+    def start_game(self, wrapper=(), **env):
+        self.game = subprocess.Popen([*wrapper, GAME], env=dict(self.env, **env))
 
     def close(self):
         if self.game and self.game.poll() is None:
@@ -404,6 +410,35 @@ def unshared(p):
     ends(p, "ESC in a game", lambda: p.key("Escape"))
 
 
+def only_client(p):
+    log = os.path.join(p.tmp.name, "connections")
+    p.start_game(LD_PRELOAD=PRELOAD, DISPLAY_LOG=log, ASAN_OPTIONS="verify_asan_link_order=0")
+    # The start is over once the library holds its connection and the game
+    # has closed one; a line still being written is left for the next look.
+    end = time.monotonic() + 30
+    made = []
+    while made.count("open") < 2 or "close" not in made:
+        if p.game.poll() is not None:
+            raise Failed("the game ended (status %d) during its start; its connections: %s"
+                         % (p.game.returncode, " ".join(made)))
+        if time.monotonic() > end:
+            raise Failed("the start not over within 30 s; the game's connections: %s" % " ".join(made))
+        time.sleep(0.05)
+        if os.path.exists(log):
+            with open(log) as f:
+                made = f.read().split("\n")[:-1]
+    held = 0
+    for event in made:
+        held += 1 if event == "open" else -1
+        if held == 0:
+            raise Failed("the game left the server without a connection of its own: %s"
+                         % " ".join(made))
+    print("seen: the game's connections overlap:", " ".join(made), flush=True)
+    p.wait_for("the title", title, timeout=30)
+    # Press and release in one go: the server ends with the game.
+    ends(p, "a tap of ESC on the title", lambda: p.x("key", "Escape"))
+
+
 def play(p):
     to_title(p)
 
@@ -496,9 +531,9 @@ def main():
     if MODE == "--unshared" and subprocess.run(UNSHARE + ["true"], stderr=subprocess.DEVNULL).returncode:
         print("SKIP: this system refuses the game an IPC namespace of its own (%s)" % " ".join(UNSHARE))
         return 77
-    p = Session()
+    p = Session("-terminate" if MODE == "--only-client" else "-noreset")
     try:
-        {"--signals": signals, "--unshared": unshared}.get(MODE, play)(p)
+        {"--signals": signals, "--unshared": unshared, "--only-client": only_client}.get(MODE, play)(p)
     except Failed as e:
         print("FAILED:", e, file=sys.stderr)
         return 1

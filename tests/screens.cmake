@@ -44,3 +44,11 @@ add_test(NAME unshared_memory
                  ${CMAKE_CURRENT_BINARY_DIR}/unshared)
 set_tests_properties(unshared_memory PROPERTIES
                      WORKING_DIRECTORY ${morvask_SOURCE_DIR} TIMEOUT 120 SKIP_RETURN_CODE 77)
+
+# The game as the only client of a server that ends when its last client
+# leaves, as in a kiosk session: it keeps a connection open all through its
+# start, draws its title and ends on ESC.
+add_test(NAME only_client
+         COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/playthrough.py --only-client
+                 $<TARGET_FILE:refuse_display> $<TARGET_FILE:morvask> ${CMAKE_CURRENT_BINARY_DIR}/only_client)
+set_tests_properties(only_client PROPERTIES WORKING_DIRECTORY ${morvask_SOURCE_DIR} TIMEOUT 120)
