@@ -147,7 +147,7 @@ def shows_text(shot, text, x, y, base, cells=None):
 # --- The display, the game and the player ---------------------------------
 
 class Session:
-    def __init__(self, server="-noreset"):
+    def __init__(self):
         self.tmp = tempfile.TemporaryDirectory(prefix="morvask-play-")
         # The silent sound driver: no sound card, so no message box that waits.
         with open(os.path.join(self.tmp.name, "allegro.cfg"), "w") as f:
@@ -156,6 +156,7 @@ class Session:
         # -noreset it resets whenever its last client leaves, and drops a game
         # that connects meanwhile: a game starts while screenshots come and go.
         # The only-client run asks for -terminate instead, to meet that gap.
+        server = "-terminate" if MODE == "--only-client" else "-noreset"
         read, write = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write), server, "-screen", "0", "640x480x24",
@@ -531,7 +532,7 @@ def main():
     if MODE == "--unshared" and subprocess.run(UNSHARE + ["true"], stderr=subprocess.DEVNULL).returncode:
         print("SKIP: this system refuses the game an IPC namespace of its own (%s)" % " ".join(UNSHARE))
         return 77
-    p = Session("-terminate" if MODE == "--only-client" else "-noreset")
+    p = Session()
     try:
         {"--signals": signals, "--unshared": unshared, "--only-client": only_client}.get(MODE, play)(p)
     except Failed as e:
